@@ -1,0 +1,329 @@
+#include "quorvel/quorvel.hpp"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <typeinfo>
+
+#include "quorvel/clock.hpp"
+#include "quorvel/kernel.hpp"
+
+namespace QUORVEL
+{
+namespace
+{
+// The log buffer lives in a union so that it can be built on first use and never destroyed:
+// numbers with static storage duration log from constructors that run before this file's
+// initialisation and from destructors that run after it. The union's constructor is constexpr,
+// so `logstream` below refers to it from the start (constant initialisation).
+union logholder
+{
+    constexpr logholder() : none() {}
+    ~logholder() {}  // deliberately leaves the stream alive until the process ends
+    logholder(const logholder&) = delete;
+    logholder& operator=(const logholder&) = delete;
+    char none;
+    std::stringstream stream;
+};
+logholder logstorage;
+bool logbuilt;  // zero-initialised before any dynamic initialisation
+
+std::stringstream& logbuffer()
+{
+    if (!logbuilt)
+    {
+        ::new (static_cast<void*>(&logstorage.stream)) std::stringstream();
+        logbuilt = true;
+    }
+    return logstorage.stream;
+}
+
+std::string widthmessage(std::uint64_t width)
+{
+    return "Resizing Digits to: " + std::to_string(width);
+}
+
+// The store length for a width. Only where std::size_t is narrower than 64 bits can a width be
+// beyond what any vector could index.
+std::size_t storelength(std::uint64_t width)
+{
+    if constexpr (sizeof(std::size_t) < sizeof(std::uint64_t))
+        if (width > std::numeric_limits<std::size_t>::max())
+            throw std::length_error("fixedint: width beyond the digit store's maximum length");
+    return static_cast<std::size_t>(width);
+}
+
+// The positions an operation may touch: the width, or less when a caller shortened the store.
+std::size_t usable(const fixedint& x)
+{
+    return static_cast<std::size_t>(std::min<std::uint64_t>(x.size, x.digits.size()));
+}
+
+// The number of the first `len` digits up to the most significant non-zero one.
+std::size_t significant(const std::int8_t* d, std::size_t len)
+{
+    while (len > 0 && d[len - 1] == 0)
+        --len;
+    return len;
+}
+
+std::size_t significant(const std::vector<std::int8_t>& d)
+{
+    return significant(d.data(), d.size());
+}
+
+// Rendering of digits outside 0 to 9 (only a caller can put them there): each digit's own decimal
+// text, most significant first, then leading zeros stripped. Slow, but never garbled memory.
+std::string renderloose(const std::int8_t* d, std::size_t n)
+{
+    std::string text;
+    for (std::size_t i = n; i-- > 0;)
+        text += std::to_string(static_cast<int>(d[i]));
+    const std::size_t first = std::min(text.find_first_not_of('0'), text.empty() ? 0 : text.size() - 1);
+    return text.substr(first);
+}
+
+void trylog(const char* prefix, const std::string& text = std::string()) noexcept
+{
+    try
+    {
+        log(prefix + text);
+    }
+    catch (...)  // the report goes on without this line
+    {
+    }
+}
+
+void writereport()
+{
+    trylog("Terminate called. Preparing report.");
+    std::ofstream file("logs/quorvel.log", std::ios::out);  // fails quietly without "logs/"
+    trylog("Opened File.");
+    trylog("Rethrowing exception and getting type.");
+    std::string type = "UNKNOWN";
+    std::string what = "UNKNOWN";
+    if (const std::exception_ptr current = std::current_exception())
+    {
+        try
+        {
+            std::rethrow_exception(current);
+        }
+        catch (const std::exception& e)
+        {
+            try
+            {
+                type = typeid(e).name();
+                what = e.what();
+            }
+            catch (...)  // no memory for the texts: keep what was set
+            {
+            }
+        }
+        catch (...)  // not a std::exception: reported as UNKNOWN
+        {
+        }
+    }
+    trylog("Exception type: ", type);
+    trylog("what(): ", what);
+    trylog("--- LOG END: NO FURTHER MESSAGES ---");
+    std::stringstream& s = logbuffer();
+    try
+    {
+        const std::string text = s.str();
+        file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    }
+    catch (const std::bad_alloc&)  // no memory for a copy of the log: stream it instead
+    {
+        s.rdbuf()->pubseekoff(0, std::ios::beg, std::ios::in);
+        file << s.rdbuf();
+    }
+}
+}  // namespace
+
+std::stringstream& logstream = logstorage.stream;
+bool init;
+std::terminate_handler oldtermfunc;
+
+detail::logbufferinit::logbufferinit()
+{
+    logbuffer();
+}
+
+void log(std::string message)  // NOLINT(performance-unnecessary-value-param)
+{
+    std::stringstream& s = logbuffer();
+    s.write("QUORVEL [", 9);
+    s.write(detail::currenttimetext(), detail::timetextlength);
+    s.write("]: ", 3);
+    s.write(message.data(), static_cast<std::streamsize>(message.size()));
+    s.put('\n');
+    s.flush();
+}
+
+void setup()
+{
+    if (init)
+        return;
+    log("First fixedint/fixedfloat object created!");
+    log("Start Initialization of Quorvel Arithmetic module.");
+    init = true;
+    log("Setting up log dumper...");
+    oldtermfunc = std::get_terminate();
+    std::set_terminate(logdumper);
+    log("Done. Init Successful");
+}
+
+void logdumper() noexcept
+{
+    try
+    {
+        writereport();
+    }
+    catch (...)  // whatever failed, the previous handler still gets its turn
+    {
+    }
+    const std::terminate_handler previous = oldtermfunc;
+    if (previous != nullptr && previous != &logdumper)
+        previous();
+    // No previous handler (a call before `setup`), or one that returned: a termination handler
+    // must not return.
+    std::abort();
+}
+
+fixedint::fixedint(std::uint64_t width)
+    : negative(false), size(0), issigned(true), spareflag(false), digits()
+{
+    setup();
+    size = width;
+    log("New fixedint object!");
+    log(widthmessage(width));
+    digits.resize(storelength(width));
+    log("Done.");
+}
+
+fixedint::fixedint(const fixedint& other) = default;
+
+fixedint& fixedint::operator=(const fixedint& other)
+{
+    if (this == &other)
+        return *this;
+    if (digits.capacity() >= other.digits.size())
+        digits.assign(other.digits.begin(), other.digits.end());  // no allocation, cannot fail
+    else
+        digits = std::vector<std::int8_t>(other.digits);  // the copy is made before the swap
+    negative = other.negative;
+    size = other.size;
+    issigned = other.issigned;
+    spareflag = other.spareflag;
+    return *this;
+}
+
+fixedint::~fixedint()
+{
+    log("Deleted fixedint object.");
+}
+
+void fixedint::resize(std::uint64_t width)
+{
+    log("Resize requested in fixedint.");
+    log(widthmessage(width));
+    digits.resize(storelength(width));  // leaves the store as it was when it throws
+    size = width;
+    log("Done.");
+}
+
+fixedint fixedint::getcopy() const
+{
+    fixedint result(size);
+    result.negative = negative;
+    result.issigned = issigned;
+    result.spareflag = spareflag;
+    result.digits = digits;
+    return result;
+}
+
+void fixedint::wholeshiftr()
+{
+    const std::size_t n = usable(*this);
+    if (n == 0)
+        return;
+    std::memmove(digits.data(), digits.data() + 1, n - 1);
+    digits[n - 1] = 0;
+}
+
+std::vector<std::int8_t> fixedint::getshorteneddigits() const
+{
+    const auto end = digits.begin() + static_cast<std::ptrdiff_t>(significant(digits));
+    return std::vector<std::int8_t>(digits.begin(), end);
+}
+
+fixedint& fixedint::operator=(std::int64_t value)
+{
+    const bool minus = value < 0;
+    std::uint64_t magnitude = minus ? 0 - static_cast<std::uint64_t>(value)
+                                    : static_cast<std::uint64_t>(value);
+    std::int8_t text[20];
+    std::size_t len = 0;
+    do
+    {
+        text[len++] = static_cast<std::int8_t>(magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (size < len)
+        throw std::out_of_range("Input int bigger than size!");
+    const std::size_t n = storelength(size);
+    if (digits.size() == n)
+        std::fill(digits.begin(), digits.end(), std::int8_t{0});
+    else
+        std::vector<std::int8_t>(n).swap(digits);  // a store a caller resized: rebuilt to the width
+    std::memcpy(digits.data(), text, len);
+    if (issigned)
+        negative = minus;
+    return *this;
+}
+
+std::string fixedint::asstring() const
+{
+    const std::size_t n = usable(*this);
+    std::string text;
+    if (!detail::alldecimal(digits.data(), n))
+        text = renderloose(digits.data(), n);
+    else if (n > 0)
+    {
+        const std::size_t len = std::max<std::size_t>(significant(digits.data(), n), 1);
+        text.resize(len);
+        for (std::size_t i = 0; i < len; ++i)
+            text[len - 1 - i] = static_cast<char>('0' + digits[i]);
+    }
+    if (negative)
+        text.insert(text.begin(), '-');
+    return text;
+}
+
+fixedint fixedint::operator*(fixedint rhs) const
+{
+    if (size != rhs.size)
+        throw std::length_error("Int sizes are not equal!");
+    fixedint result(size + rhs.size);
+    result = std::int64_t{0};
+    const std::size_t la = significant(digits);
+    const std::size_t lb = significant(rhs.digits);
+    const std::uint64_t scratch = result.size;
+    // Digits up to position la + lb - 1 are written (the last by a carry); with stores of exactly
+    // `size` digits that is always inside the scratch result.
+    if (la > 0 && lb > 0 && la + lb > scratch)
+        throw std::out_of_range(
+            "Report this to dev: Out of range while running multiplication! Index: " +
+            std::to_string(scratch));
+    detail::mullow(digits.data(), la, rhs.digits.data(), lb, result.digits.data(),
+                   usable(result) < size ? usable(result) : static_cast<std::size_t>(size));
+    if (issigned)
+        result.negative = negative != rhs.negative;
+    result.resize(size);
+    return result;
+}
+}  // namespace QUORVEL

@@ -1,0 +1,128 @@
+// quorvel: fixed-width decimal integers, a fixed-point type and the module log.
+//
+// A `fixedint` is a signed integer held as a fixed number of decimal digits (its width). Values
+// come in from 64-bit integers, leave as decimal text, and multiply with wrap-around to the width.
+// Every notable step is written to a process-wide in-memory log; the first number made starts the
+// module, which installs a termination handler that writes the log to "logs/quorvel.log" when the
+// process terminates abnormally.
+//
+// The module is single-threaded: no operation takes a lock.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace QUORVEL
+{
+class fixedfloat;
+
+/// The module log: every line appended so far, oldest first. It lives from static initialisation
+/// to process exit (it is never destroyed, so numbers with static storage duration may log from
+/// their constructors and destructors in any translation unit). It grows without limit.
+extern std::stringstream& logstream;
+namespace detail
+{
+// Builds the log buffer on first use, in the manner of the standard streams: every file that
+// includes this header builds it before its own static objects, so `logstream` may be read from
+// any static constructor.
+struct logbufferinit
+{
+    logbufferinit();
+};
+static const logbufferinit logbufferready;
+}  // namespace detail
+
+/// True once `setup` has started the module; never cleared.
+extern bool init;
+/// The termination handler that was in force when `setup` installed `logdumper`; null before.
+extern std::terminate_handler oldtermfunc;
+
+/// A signed decimal integer of fixed width.
+///
+/// `digits` holds one decimal digit (the value 0 to 9, not a character) per element, least
+/// significant first; its length equals `size` after every completed operation. The sign flag
+/// `negative` is independent of the digits, so a zero with the flag set ("-0") is a valid state.
+/// The fields are public; an object whose fields a caller has made inconsistent (a store length
+/// other than `size`, digits outside 0 to 9) is never read or written outside its store: the
+/// operations work on what is there, or throw a standard exception.
+class fixedint
+{
+public:
+    bool negative;               ///< Sign flag: true when the value is negative.
+    std::uint64_t size;          ///< The width: the number of decimal digit positions.
+    bool issigned;               ///< When false, assignment and multiplication leave the sign alone.
+    bool spareflag;              ///< Travels with every copy; nothing consults it.
+    std::vector<std::int8_t> digits;  ///< The digits, least significant first.
+
+    /// Makes a zero of width `width` (`negative` false, `issigned` true, `spareflag` false).
+    /// Starts the module on the first call in the process (see `setup`), then logs
+    /// "New fixedint object!", "Resizing Digits to: <width>" and "Done.".
+    /// Throws std::length_error or std::bad_alloc when the store cannot hold `width` digits; the
+    /// lines already logged stay, and no "Done." follows them.
+    explicit fixedint(std::uint64_t width);
+    /// Silent copy: logs nothing and does not start the module.
+    fixedint(const fixedint& other);
+    /// Silent copy: the target takes the source's width, digits and flags; logs nothing.
+    /// On failure (out of memory) the target is unchanged.
+    fixedint& operator=(const fixedint& other);
+    /// Logs "Deleted fixedint object.".
+    ~fixedint();
+
+    /// Changes the width to `width`: growing adds zero digits at the top, shrinking keeps the
+    /// value modulo 10^width. Flags are untouched. Logs "Resize requested in fixedint.",
+    /// "Resizing Digits to: <width>" and "Done.". When the store cannot hold `width` digits
+    /// (std::length_error or std::bad_alloc) the object keeps its old width and digits and the
+    /// first two lines stay in the log without a "Done.".
+    void resize(std::uint64_t width);
+    /// A copy made through the size constructor: logs that constructor's three lines.
+    fixedint getcopy() const;
+    /// Drops the units digit (the magnitude is divided by 10, toward zero) and puts 0 at the top.
+    /// The sign flag stays, also when the magnitude becomes zero. Does nothing at width 0.
+    void wholeshiftr();
+    /// The digits without their most significant zeros (empty for zero). Logs nothing.
+    std::vector<std::int8_t> getshorteneddigits() const;
+
+    /// Assigns `value`, keeping the width. When `issigned` is true the sign flag becomes
+    /// `value < 0`; otherwise only the magnitude is stored. Logs nothing.
+    /// Throws std::out_of_range("Input int bigger than size!") when the magnitude has more
+    /// decimal digits than the width (every value at width 0); the number is then unchanged.
+    fixedint& operator=(std::int64_t value);
+    /// Decimal text: "-" when `negative` is set (also for zero), then the magnitude without
+    /// leading zeros ("0" for zero). Width 0 renders as "" (or "-"). Logs nothing.
+    std::string asstring() const;
+
+    /// The product modulo 10^size, with the width of the operands. When this number's `issigned`
+    /// is true the result is negative exactly when the operands' sign flags differ (a zero product
+    /// can be "-0"); otherwise it is non-negative. The result has `issigned` true, `spareflag`
+    /// false. `rhs` is taken by value: a named operand is copied silently.
+    /// Logs the construction of a double-width scratch result and its resize back to the width.
+    /// Throws std::length_error("Int sizes are not equal!") when the widths differ (before
+    /// anything is logged), std::out_of_range("Input int bigger than size!") at width 0, and
+    /// std::out_of_range("Report this to dev: Out of range while running multiplication! Index: N")
+    /// when the operands' significant digits reach past the double-width scratch result (only
+    /// possible when a caller made a digit store longer than `size`). After the scratch result was
+    /// made, a failure destroys it (logging its deletion) before the exception passes on.
+    fixedint operator*(fixedint rhs) const;
+};
+
+/// Appends one line to `logstream`: "QUORVEL [", the local time as 24 characters
+/// ("Wed Dec  9 05:56:17 2026"), "]: ", `message` exactly as given, and a line feed. A time the
+/// platform cannot render appears as "??? ??? ?? ??:??:?? ????". Works before the module starts.
+void log(std::string message);  // NOLINT(performance-unnecessary-value-param): works on its copy
+/// Starts the module on its first call: logs four start-up lines and installs `logdumper` as the
+/// termination handler, keeping the previous one in `oldtermfunc`. Later calls do nothing.
+void setup();
+/// The termination handler. Logs "Terminate called. Preparing report.", "Opened File.",
+/// "Rethrowing exception and getting type.", "Exception type: <T>", "what(): <W>" and
+/// "--- LOG END: NO FURTHER MESSAGES ---", where T is the raw type name and W the what() text of
+/// the exception being handled when it derives from std::exception, and both are "UNKNOWN"
+/// otherwise (no exception, or any other type). Writes the whole log to "logs/quorvel.log"
+/// (replacing it; the "logs" directory is never created, and a failed write is silent), then
+/// calls `oldtermfunc`. If there is none, or it returns, ends the process with std::abort().
+/// Nothing thrown inside escapes it.
+void logdumper() noexcept;
+
+}  // namespace QUORVEL

@@ -1,0 +1,55 @@
+// Helpers shared by the test files: log parsing, run folders and child processes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// AddressSanitizer reports a failed operator new instead of throwing std::bad_alloc.
+#if defined(__SANITIZE_ADDRESS__)
+#define QUORVEL_TEST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUORVEL_TEST_ASAN 1
+#endif
+#endif
+#if defined(QUORVEL_TEST_ASAN)
+#define SKIP_WITHOUT_BAD_ALLOC() GTEST_SKIP() << "no std::bad_alloc under AddressSanitizer"
+#else
+#define SKIP_WITHOUT_BAD_ALLOC() (void)0
+#endif
+
+namespace testing_support
+{
+/// The messages of a log text, one per line. A line not in the log's format
+/// ("QUORVEL [Www Mmm dd hh:mm:ss yyyy]: message") comes back as "MALFORMED: <line>".
+std::vector<std::string> messages(const std::string& text);
+/// What the module log gained since `mark` (a length of the log taken earlier).
+std::string logsince(std::size_t mark);
+/// The current length of the module log.
+std::size_t logmark();
+
+std::string readfile(const std::string& path);
+void writefile(const std::string& path, const std::string& text);
+
+/// A fresh, empty folder `name` below the working directory (removed first if present).
+std::string freshfolder(const std::string& name);
+
+struct childresult
+{
+    int status = 0;  ///< as waitpid reports it
+    std::string out, err;
+    bool abortedbysignal() const;  ///< ended by SIGABRT
+};
+/// Runs `program` with `args` in folder `dir`, capturing its standard output and error.
+childresult runchild(const std::string& program, const std::vector<std::string>& args,
+                     const std::string& dir);
+
+/// The four start-up messages.
+std::vector<std::string> startupmessages();
+/// The three messages of a size construction of width `width`.
+std::vector<std::string> constructionmessages(unsigned long long width);
+/// The six report messages, with the given type and what texts.
+std::vector<std::string> reportmessages(const std::string& type, const std::string& what);
+/// `a` followed by `b`.
+std::vector<std::string> concat(std::vector<std::string> a, const std::vector<std::string>& b);
+}  // namespace testing_support

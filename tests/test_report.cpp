@@ -1,0 +1,160 @@
+// Whole processes: the termination report in each scenario, the demo, and static clients.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <filesystem>
+
+#include "support.hpp"
+
+namespace
+{
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+enum class folder
+{
+    logs,      // "logs/" exists
+    nologs,    // no "logs/": the report is lost, the process still ends through the handler
+    logsfile,  // "logs" is a regular file
+    logdir,    // "logs/quorvel.log" is a directory
+    oldreport  // an older report exists: replaced, never appended to
+};
+
+struct scenario
+{
+    const char* name;
+    folder where;
+    std::vector<std::string> report;  // expected messages; empty when no report can be written
+    int exitcode;                     // -1: ends by SIGABRT
+    const char* stderrpart;           // what the previous handler printed, or ""
+};
+
+std::vector<std::string> started(const std::string& type, const std::string& what)
+{
+    return concat(concat(startupmessages(), constructionmessages(3)), reportmessages(type, what));
+}
+
+const scenario scenarios[] = {
+    {"none", folder::logs, started("UNKNOWN", "UNKNOWN"), -1,
+     "terminate called without an active exception"},
+    {"range", folder::logs, started("St12out_of_range", "Input int bigger than size!"), -1,
+     "what():  Input int bigger than size!"},
+    {"custom", folder::logs, started("9userfault", "a user's fault"), -1, "'userfault'"},
+    {"int", folder::logs, started("UNKNOWN", "UNKNOWN"), -1, "instance of 'int'"},
+    {"plain", folder::logs, started("UNKNOWN", "UNKNOWN"), -1, "instance of 'plainfault'"},
+    {"noexcept", folder::logs, started("St11logic_error", "escaped a noexcept function"), -1,
+     "escaped a noexcept function"},
+    // A destructor throwing while another exception unwinds: the first is the one being handled.
+    {"unwinding", folder::logs, started("St13runtime_error", "first"), -1, ""},
+    {"returning", folder::logs, started("UNKNOWN", "UNKNOWN"), -1, "previous handler returned"},
+    {"exiting", folder::logs, started("UNKNOWN", "UNKNOWN"), 3, "previous handler ran"},
+    {"direct", folder::logs, reportmessages("UNKNOWN", "UNKNOWN"), -1, ""},
+    {"badlog", folder::logs, concat(startupmessages(), constructionmessages(3)), -1, ""},
+    {"none", folder::nologs, {}, -1, "terminate called without an active exception"},
+    {"none", folder::logsfile, {}, -1, "terminate called without an active exception"},
+    {"none", folder::logdir, {}, -1, "terminate called without an active exception"},
+    {"none", folder::oldreport, started("UNKNOWN", "UNKNOWN"), -1, ""},
+};
+
+void PrintTo(const scenario& s, std::ostream* os)
+{
+    *os << s.name << " in folder kind " << int(s.where);
+}
+
+class TerminationReport : public testing::TestWithParam<scenario>
+{
+};
+
+TEST_P(TerminationReport, IsWrittenAndHandedOver)
+{
+    const scenario& s = GetParam();
+    const std::string dir =
+        freshfolder(std::string("report-") + s.name + "-" + std::to_string(int(s.where)));
+    const std::string report = dir + "/logs/quorvel.log";
+    if (s.where != folder::nologs && s.where != folder::logsfile)
+        fs::create_directory(dir + "/logs");
+    if (s.where == folder::logsfile)
+        writefile(dir + "/logs", "not a folder\n");
+    if (s.where == folder::logdir)
+        fs::create_directory(report);
+    if (s.where == folder::oldreport)
+        writefile(report, "an older report\nwith two lines\n");
+
+    const childresult r = runchild(QUORVEL_TEST_CHILD, {s.name}, dir);
+
+    if (s.exitcode < 0)
+        EXPECT_TRUE(r.abortedbysignal()) << "status " << r.status << "\n" << r.err;
+    else
+        EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == s.exitcode) << r.status;
+    EXPECT_THAT(r.err, testing::HasSubstr(s.stderrpart));
+    EXPECT_EQ(r.out, "");
+    switch (s.where)
+    {
+        case folder::nologs:
+            EXPECT_FALSE(fs::exists(dir + "/logs"));
+            break;
+        case folder::logsfile:
+            EXPECT_EQ(readfile(dir + "/logs"), "not a folder\n");
+            break;
+        case folder::logdir:
+            EXPECT_TRUE(fs::is_directory(report));
+            break;
+        default:
+        {
+            const std::string text = readfile(report);
+            EXPECT_EQ(messages(text), s.report);
+            ASSERT_FALSE(text.empty());
+            EXPECT_EQ(text.back(), '\n');
+            EXPECT_EQ(text.find("\n\n"), std::string::npos);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, TerminationReport, testing::ValuesIn(scenarios),
+                         [](const testing::TestParamInfo<scenario>& p) {
+                             return std::string(p.param.name) + "In" +
+                                    std::to_string(int(p.param.where));
+                         });
+
+// The demo as a user sees it: one line, an abort, and the 36-line report in order.
+TEST(DemoRun, PrintsTheFourthPowerAndReports)
+{
+    std::vector<std::string> product = concat(constructionmessages(256), {"Resize requested in fixedint.",
+                                                                         "Resizing Digits to: 128",
+                                                                         "Done."});
+    std::vector<std::string> want = concat(startupmessages(), constructionmessages(128));
+    for (int i = 0; i < 3; ++i)
+        want = concat(want, product);
+    for (int i = 0; i < 5; ++i)
+        want.push_back("Deleted fixedint object.");
+    want = concat(want, reportmessages("UNKNOWN", "UNKNOWN"));
+    ASSERT_EQ(want.size(), 36u);
+
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                  std::vector<std::string>{"ignored", "--help"}})
+    {
+        const std::string dir = freshfolder("demo-" + std::to_string(args.size()));
+        fs::create_directory(dir + "/logs");
+        const childresult r = runchild(QUORVEL_DEMO, args, dir);
+        EXPECT_TRUE(r.abortedbysignal()) << r.status;
+        EXPECT_EQ(r.out, "340282366604025813516997721482669850625\n");
+        EXPECT_EQ(messages(readfile(dir + "/logs/quorvel.log")), want);
+    }
+}
+
+// A client's static number logs from before main to after it, whichever way it is linked.
+TEST(StaticClient, LogsBeforeAndAfterMain)
+{
+    const std::vector<std::string> want = concat(
+        concat(startupmessages(), constructionmessages(5)), {"Deleted fixedint object."});
+    for (const char* program : {QUORVEL_STATIC_AFTER, QUORVEL_STATIC_BEFORE})
+    {
+        const std::string dir = freshfolder("static-client");
+        const childresult r = runchild(program, {}, dir);
+        EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 0) << program;
+        EXPECT_EQ(messages(r.out), want) << program;
+    }
+}
+}  // namespace
