@@ -87,6 +87,18 @@ std::string renderloose(const std::int8_t* d, std::size_t n)
     return text.substr(first);
 }
 
+// Drops the low `count` digits of the usable positions and fills zeros in at the top: the same as
+// `count` single shifts, at the cost of one.
+void shiftdown(fixedint& x, std::uint64_t count)
+{
+    const std::size_t n = usable(x);
+    const std::size_t s = static_cast<std::size_t>(std::min<std::uint64_t>(count, n));
+    if (s == 0)
+        return;
+    std::memmove(x.digits.data(), x.digits.data() + s, n - s);
+    std::memset(x.digits.data() + (n - s), 0, s);
+}
+
 void trylog(const char* prefix, const std::string& text = std::string()) noexcept
 {
     try
@@ -248,11 +260,7 @@ fixedint fixedint::getcopy() const
 
 void fixedint::wholeshiftr()
 {
-    const std::size_t n = usable(*this);
-    if (n == 0)
-        return;
-    std::memmove(digits.data(), digits.data() + 1, n - 1);
-    digits[n - 1] = 0;
+    shiftdown(*this, 1);
 }
 
 std::vector<std::int8_t> fixedint::getshorteneddigits() const
@@ -302,6 +310,27 @@ std::string fixedint::asstring() const
     if (negative)
         text.insert(text.begin(), '-');
     return text;
+}
+
+fixedint& fixedint::operator=(const fixedfloat& value)
+{
+    fixedint part = value.getintpart();
+    // The temporary is about to go: its store is taken over instead of copied.
+    digits.swap(part.digits);
+    negative = part.negative;
+    size = part.size;
+    issigned = part.issigned;
+    spareflag = part.spareflag;
+    return *this;
+}
+
+fixedint fixedfloat::getintpart() const
+{
+    fixedint result = number.getcopy();
+    // pointpos / 2 single shifts; past the width every digit is zero and further shifts change
+    // nothing, so one shift by at most the width does the same.
+    shiftdown(result, pointpos >> 1);
+    return result;
 }
 
 fixedint fixedint::operator*(fixedint rhs) const

@@ -93,6 +93,10 @@ public:
     /// Decimal text: "-" when `negative` is set (also for zero), then the magnitude without
     /// leading zeros ("0" for zero). Width 0 renders as "" (or "-"). Logs nothing.
     std::string asstring() const;
+    /// Takes the integer part of `value` (see `fixedfloat::getintpart`): this number gets its
+    /// width, sign, flags and digits. Logs the three lines of `getintpart`, then
+    /// "Deleted fixedint object." for the temporary. `value` may hold this number itself.
+    fixedint& operator=(const fixedfloat& value);
 
     /// The product modulo 10^size, with the width of the operands. When this number's `issigned`
     /// is true the result is negative exactly when the operands' sign flags differ (a zero product
@@ -106,6 +110,23 @@ public:
     /// possible when a caller made a digit store longer than `size`). After the scratch result was
     /// made, a failure destroys it (logging its deletion) before the exception passes on.
     fixedint operator*(fixedint rhs) const;
+};
+
+/// A fixed-point decimal: the digits of `number` with the lowest `pointpos / 2` (rounded down)
+/// of them after the decimal point. Its value is `number` / 10^(pointpos / 2). Make one as
+/// `QUORVEL::fixedfloat{QUORVEL::fixedint(width), pointpos}`; its `number` lives and logs as any
+/// fixedint does.
+class fixedfloat
+{
+public:
+    fixedint number;
+    std::uint64_t pointpos;
+
+    /// The integer part: a copy of `number` (through `getcopy`, so its three construction lines
+    /// are logged) with the fraction digits dropped, i.e. the magnitude divided by 10^(pointpos/2)
+    /// toward zero. Width, sign flag (also when the result is zero: "-0"), `issigned` and
+    /// `spareflag` are those of `number`. Changes nothing in this fixedfloat.
+    fixedint getintpart() const;
 };
 
 /// Appends one line to `logstream`: "QUORVEL [", the local time as 24 characters
