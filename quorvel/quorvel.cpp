@@ -42,9 +42,52 @@ std::stringstream& logbuffer()
     return logstorage.stream;
 }
 
-std::string widthmessage(std::uint64_t width)
+// One log line from a message of `len` characters; `log` and the module's own messages end here.
+// The line is put together in one piece where it is short, so that the stream is written once.
+void logtext(const char* message, std::size_t len)
 {
-    return "Resizing Digits to: " + std::to_string(width);
+    std::stringstream& s = logbuffer();
+    constexpr std::size_t head = 9 + detail::timetextlength + 3;
+    char line[256];
+    std::memcpy(line, "QUORVEL [", 9);
+    std::memcpy(line + 9, detail::currenttimetext(), detail::timetextlength);
+    std::memcpy(line + 9 + detail::timetextlength, "]: ", 3);
+    if (len < sizeof line - head)
+    {
+        std::memcpy(line + head, message, len);
+        line[head + len] = '\n';
+        s.write(line, static_cast<std::streamsize>(head + len + 1));
+    }
+    else
+    {
+        s.write(line, head);
+        s.write(message, static_cast<std::streamsize>(len));
+        s.put('\n');
+    }
+    s.flush();
+}
+
+template <std::size_t N>
+void logliteral(const char (&message)[N])
+{
+    logtext(message, N - 1);
+}
+
+// "Resizing Digits to: " and the width in decimal.
+void logwidth(std::uint64_t width)
+{
+    char message[20 + 20] = "Resizing Digits to: ";
+    char* end = message + 20;
+    char digits[20];
+    std::size_t n = 0;
+    do
+    {
+        digits[n++] = static_cast<char>('0' + width % 10);
+        width /= 10;
+    } while (width != 0);
+    while (n > 0)
+        *end++ = digits[--n];
+    logtext(message, static_cast<std::size_t>(end - message));
 }
 
 // The store length for a width. Only where std::size_t is narrower than 64 bits can a width be
@@ -167,26 +210,20 @@ detail::logbufferinit::logbufferinit()
 
 void log(std::string message)  // NOLINT(performance-unnecessary-value-param)
 {
-    std::stringstream& s = logbuffer();
-    s.write("QUORVEL [", 9);
-    s.write(detail::currenttimetext(), detail::timetextlength);
-    s.write("]: ", 3);
-    s.write(message.data(), static_cast<std::streamsize>(message.size()));
-    s.put('\n');
-    s.flush();
+    logtext(message.data(), message.size());
 }
 
 void setup()
 {
     if (init)
         return;
-    log("First fixedint/fixedfloat object created!");
-    log("Start Initialization of Quorvel Arithmetic module.");
+    logliteral("First fixedint/fixedfloat object created!");
+    logliteral("Start Initialization of Quorvel Arithmetic module.");
     init = true;
-    log("Setting up log dumper...");
+    logliteral("Setting up log dumper...");
     oldtermfunc = std::get_terminate();
     std::set_terminate(logdumper);
-    log("Done. Init Successful");
+    logliteral("Done. Init Successful");
 }
 
 void logdumper() noexcept
@@ -211,10 +248,10 @@ fixedint::fixedint(std::uint64_t width)
 {
     setup();
     size = width;
-    log("New fixedint object!");
-    log(widthmessage(width));
+    logliteral("New fixedint object!");
+    logwidth(width);
     digits.resize(storelength(width));
-    log("Done.");
+    logliteral("Done.");
 }
 
 fixedint::fixedint(const fixedint& other) = default;
@@ -236,16 +273,16 @@ fixedint& fixedint::operator=(const fixedint& other)
 
 fixedint::~fixedint()
 {
-    log("Deleted fixedint object.");
+    logliteral("Deleted fixedint object.");
 }
 
 void fixedint::resize(std::uint64_t width)
 {
-    log("Resize requested in fixedint.");
-    log(widthmessage(width));
+    logliteral("Resize requested in fixedint.");
+    logwidth(width);
     digits.resize(storelength(width));  // leaves the store as it was when it throws
     size = width;
-    log("Done.");
+    logliteral("Done.");
 }
 
 fixedint fixedint::getcopy() const
