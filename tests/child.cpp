@@ -1,4 +1,5 @@
 // Termination scenarios, one per run, named by the first argument. Every one ends the process.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -50,6 +51,10 @@ int main(int argc, char** argv)
     QUORVEL::fixedint x(3);
     if (scenario == "range")
         x = std::int64_t{1000};
+    else if (scenario == "length")
+        x.resize(UINT64_MAX);  // beyond what any vector can hold: std::length_error
+    else if (scenario == "badalloc")
+        x.resize(std::uint64_t{1} << 62);  // more than memory can hold: std::bad_alloc
     else if (scenario == "custom")
         throw userfault();
     else if (scenario == "int")

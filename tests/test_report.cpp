@@ -2,10 +2,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
+#include "quorvel/quorvel.hpp"
 #include "support.hpp"
 
 namespace
@@ -41,6 +46,18 @@ const scenario scenarios[] = {
      "terminate called without an active exception"},
     {"range", folder::logs, started("St12out_of_range", "Input int bigger than size!"), -1,
      "what():  Input int bigger than size!"},
+    {"length", folder::logs,
+     concat(concat(concat(startupmessages(), constructionmessages(3)),
+                   {"Resize requested in fixedint.", "Resizing Digits to: 18446744073709551615"}),
+            reportmessages("St12length_error", "vector::_M_default_append")),
+     -1, "vector::_M_default_append"},
+#if !defined(QUORVEL_TEST_ASAN)  // no std::bad_alloc under AddressSanitizer
+    {"badalloc", folder::logs,
+     concat(concat(concat(startupmessages(), constructionmessages(3)),
+                   {"Resize requested in fixedint.", "Resizing Digits to: 4611686018427387904"}),
+            reportmessages("St9bad_alloc", "std::bad_alloc")),
+     -1, "std::bad_alloc"},
+#endif
     {"custom", folder::logs, started("9userfault", "a user's fault"), -1, "'userfault'"},
     {"int", folder::logs, started("UNKNOWN", "UNKNOWN"), -1, "instance of 'int'"},
     {"plain", folder::logs, started("UNKNOWN", "UNKNOWN"), -1, "instance of 'plainfault'"},
@@ -117,6 +134,50 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, TerminationReport, testing::ValuesIn(scenari
                              return std::string(p.param.name) + "In" +
                                     std::to_string(int(p.param.where));
                          });
+
+// A product that runs out of memory after its scratch result was made destroys that result, and
+// the process goes on. The address space is limited in a child, just above what the operands,
+// the copy of the right operand and the scratch result need.
+void productoutofmemory()
+{
+    const std::uint64_t w = std::uint64_t{1} << 22;
+    QUORVEL::fixedint a(w), b(w);
+    std::fill(a.digits.begin(), a.digits.end(), std::int8_t{7});
+    std::fill(b.digits.begin(), b.digits.end(), std::int8_t{3});
+    QUORVEL::logstream.str(std::string());
+    std::ifstream statm("/proc/self/statm");
+    unsigned long pages = 0;
+    statm >> pages;
+    const rlim_t used = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+    rlimit limit{used + 3 * w + (w / 4), RLIM_INFINITY};
+    setrlimit(RLIMIT_AS, &limit);
+    bool threw = false;
+    try
+    {
+        (void)(a * b);
+    }
+    catch (const std::bad_alloc&)
+    {
+        threw = true;
+    }
+    limit.rlim_cur = RLIM_INFINITY;
+    setrlimit(RLIMIT_AS, &limit);
+    const std::vector<std::string> want =
+        concat(constructionmessages(2 * w),
+               {"Deleted fixedint object.", "Deleted fixedint object."});
+    const bool logged = messages(QUORVEL::logstream.str()) == want;
+    QUORVEL::fixedint small(4);
+    small = 12;
+    const bool usable = (small * small).asstring() == "144";
+    std::fprintf(stderr, "threw %d logged %d usable %d\n", threw, logged, usable);
+    std::_Exit(threw && logged && usable ? 0 : 1);
+}
+
+TEST(MemoryDeathTest, ProductOutOfMemoryDestroysItsResult)
+{
+    SKIP_WITHOUT_BAD_ALLOC();
+    EXPECT_EXIT(productoutofmemory(), testing::ExitedWithCode(0), "threw 1 logged 1 usable 1");
+}
 
 // The demo as a user sees it: one line, an abort, and the 36-line report in order.
 TEST(DemoRun, PrintsTheFourthPowerAndReports)

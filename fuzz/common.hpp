@@ -1,0 +1,155 @@
+// Shared by the fuzz harnesses: input decoding, operand classes and the oracles they check
+// against (GMP for products, the standard library for integer text, a digit-string model).
+#pragma once
+
+#include <gmp.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "quorvel/quorvel.hpp"
+
+namespace fuzzing
+{
+/// Reads the fuzzer's bytes; past the end it yields zeros.
+class reader
+{
+public:
+    reader(const std::uint8_t* data, std::size_t size) : p(data), end(data + size) {}
+    std::uint8_t byte()
+    {
+        return p < end ? *p++ : 0;
+    }
+    std::uint64_t u64()
+    {
+        std::uint64_t v = 0;
+        for (int i = 0; i < 8; ++i)
+            v = (v << 8) | byte();
+        return v;
+    }
+    std::uint64_t below(std::uint64_t bound)  // 0 <= result < bound, for bound > 0
+    {
+        return (static_cast<std::uint64_t>(byte()) << 8 | byte()) % bound;
+    }
+    std::size_t left() const
+    {
+        return static_cast<std::size_t>(end - p);
+    }
+
+private:
+    const std::uint8_t* p;
+    const std::uint8_t* end;
+};
+
+[[noreturn]] inline void fail(const std::string& what)
+{
+    std::fprintf(stderr, "MISMATCH: %s\n", what.c_str());
+    std::fflush(stderr);
+    __builtin_trap();
+}
+
+inline void check(bool ok, const std::string& what)
+{
+    if (!ok)
+        fail(what);
+}
+
+/// Widths that matter: the edges of a 64-bit integer, of the kernel's 18-digit limbs and of its
+/// thresholds (the split product from 128 limbs, 2,304 digits; Karatsuba inside it from 200
+/// limbs, reached from 286 limbs, 5,148 digits), or any width up to `maxwidth`. With
+/// `pastmax`, the threshold widths are used even above `maxwidth`.
+inline std::uint64_t width(reader& in, std::uint64_t maxwidth, bool pastmax = false)
+{
+    static const std::uint64_t special[] = {0,   1,    2,    18,   19,   20,   36,   37,
+                                            39,  40,   127,  128,  255,  256,  2303, 2304,
+                                            2305, 3600, 4096, 5147, 5148, 7200, 14400};
+    const std::uint8_t pick = in.byte();
+    if (pick < 128)
+    {
+        const std::uint64_t w = special[pick % (sizeof special / sizeof special[0])];
+        return pastmax ? w : w % (maxwidth + 1);
+    }
+    return in.below(maxwidth + 1);
+}
+
+/// Digits of one operand class, least significant first, `width` long: random digits from the
+/// input, all nines of a length (10^k - 1), a power of ten, one non-zero digit at a position,
+/// or zero.
+inline std::vector<std::int8_t> digits(reader& in, std::uint64_t width)
+{
+    std::vector<std::int8_t> d(width, 0);
+    if (width == 0)
+        return d;
+    const std::uint8_t kind = in.byte() % 5;
+    const std::uint64_t k = in.below(width + 1);
+    switch (kind)
+    {
+        case 0:  // the input's own digits, repeated when it runs short
+        {
+            std::vector<std::uint8_t> seen;
+            while (in.left() > 0 && seen.size() < width)
+                seen.push_back(in.byte());
+            for (std::uint64_t i = 0; i < width && !seen.empty(); ++i)
+                d[i] = static_cast<std::int8_t>(seen[i % seen.size()] % 10);
+            break;
+        }
+        case 1:
+            for (std::uint64_t i = 0; i < k; ++i)
+                d[i] = 9;
+            break;
+        case 2:
+            d[k % width] = 1;
+            break;
+        case 3:
+            d[k % width] = static_cast<std::int8_t>(1 + in.byte() % 9);
+            break;
+        default:
+            break;
+    }
+    return d;
+}
+
+/// The magnitude of a digit vector as decimal text ("0" when zero).
+inline std::string magnitude(const std::vector<std::int8_t>& d)
+{
+    std::string s;
+    for (std::size_t i = d.size(); i-- > 0;)
+        if (!s.empty() || d[i] != 0)
+            s += static_cast<char>('0' + d[i]);
+    return s.empty() ? "0" : s;
+}
+
+/// What asstring must give for valid digits.
+inline std::string rendering(const QUORVEL::fixedint& x)
+{
+    if (x.size == 0)
+        return x.negative ? "-" : "";
+    return (x.negative ? "-" : "") + magnitude(x.digits);
+}
+
+/// GMP's product of two digit vectors, reduced modulo 10^width, as decimal text.
+inline std::string gmpproduct(const std::vector<std::int8_t>& a, const std::vector<std::int8_t>& b,
+                              std::uint64_t width)
+{
+    mpz_t x, y, m;
+    mpz_inits(x, y, m, nullptr);
+    mpz_set_str(x, magnitude(a).c_str(), 10);
+    mpz_set_str(y, magnitude(b).c_str(), 10);
+    mpz_mul(x, x, y);
+    mpz_ui_pow_ui(m, 10, width);
+    mpz_tdiv_r(x, x, m);
+    std::vector<char> text(mpz_sizeinbase(x, 10) + 2);
+    mpz_get_str(text.data(), 10, x);
+    mpz_clears(x, y, m, nullptr);
+    return text.data();
+}
+
+/// The log grows with every construction: cleared after each input.
+inline void clearlog()
+{
+    QUORVEL::logstream.str(std::string());
+}
+}  // namespace fuzzing
