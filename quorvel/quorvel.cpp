@@ -26,6 +26,8 @@ union logholder
     ~logholder() {}  // deliberately leaves the stream alive until the process ends
     logholder(const logholder&) = delete;
     logholder& operator=(const logholder&) = delete;
+    logholder(logholder&&) = delete;
+    logholder& operator=(logholder&&) = delete;
     char none;
     std::stringstream stream;
 };
@@ -49,9 +51,9 @@ void logtext(const char* message, std::size_t len)
     std::stringstream& s = logbuffer();
     constexpr std::size_t head = 9 + detail::timetextlength + 3;
     char line[256];
-    std::memcpy(line, "QUORVEL [", 9);
-    std::memcpy(line + 9, detail::currenttimetext(), detail::timetextlength);
-    std::memcpy(line + 9 + detail::timetextlength, "]: ", 3);
+    std::copy_n("QUORVEL [", 9, line);
+    std::copy_n(detail::currenttimetext(), detail::timetextlength, line + 9);
+    std::copy_n("]: ", 3, line + 9 + detail::timetextlength);
     if (len < sizeof line - head)
     {
         std::memcpy(line + head, message, len);
@@ -208,6 +210,8 @@ detail::logbufferinit::logbufferinit()
     logbuffer();
 }
 
+// By value, as documented: the function works on its own copy.
+// cppcheck-suppress passedByValue
 void log(std::string message)  // NOLINT(performance-unnecessary-value-param)
 {
     logtext(message.data(), message.size());
@@ -244,10 +248,9 @@ void logdumper() noexcept
 }
 
 fixedint::fixedint(std::uint64_t width)
-    : negative(false), size(0), issigned(true), spareflag(false), digits()
+    : negative(false), size(width), issigned(true), spareflag(false), digits()
 {
     setup();
-    size = width;
     logliteral("New fixedint object!");
     logwidth(width);
     digits.resize(storelength(width));

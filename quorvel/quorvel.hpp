@@ -48,7 +48,9 @@ extern std::terminate_handler oldtermfunc;
 /// The fields are public; an object whose fields a caller has made inconsistent (a store length
 /// other than `size`, digits outside 0 to 9) is never read or written outside its store: the
 /// operations work on what is there, or throw a standard exception.
-class fixedint
+// No move operations, on purpose: every copy is a deep copy, and every object, moved from or
+// not, logs its own deletion.
+class fixedint  // NOLINT(cppcoreguidelines-special-member-functions)
 {
 public:
     bool negative;               ///< Sign flag: true when the value is negative.
