@@ -3,17 +3,17 @@
 // "decimal job": what one fixedint product delivers, starting and ending with decimal digits:
 // read two n-digit decimal operands, multiply, keep the low n digits, write them as decimal.
 // "kernel": the multiplication alone, operands already in the library's own representation.
+#include "quorvel/kernel.hpp"
+#include "quorvel/quorvel.hpp"
+
 #include <benchmark/benchmark.h>
-#include <gmp.h>
 
 #include <boost/multiprecision/cpp_int.hpp>
 #include <cstring>
+#include <gmp.h>
 #include <random>
 #include <string>
 #include <vector>
-
-#include "quorvel/kernel.hpp"
-#include "quorvel/quorvel.hpp"
 
 namespace
 {
@@ -28,8 +28,7 @@ std::vector<std::string> decimaloperands(std::size_t n)
     for (int k = 0; k < operandcount; ++k)
     {
         std::string s(n, '0');
-        for (auto& c : s)
-            c = static_cast<char>('0' + rng() % 10);
+        for (auto& c : s) c = static_cast<char>('0' + rng() % 10);
         s[0] = static_cast<char>('1' + rng() % 9);
         out.push_back(s);
     }
@@ -55,8 +54,7 @@ void BM_product(benchmark::State& state)
 {
     const auto n = static_cast<std::size_t>(state.range(0));
     std::vector<QUORVEL::fixedint> xs;
-    for (const auto& s : decimaloperands(n))
-        xs.push_back(fromtext(s));
+    for (const auto& s : decimaloperands(n)) xs.push_back(fromtext(s));
     std::size_t i = 0;
     for (auto _ : state)
     {
@@ -72,8 +70,7 @@ void BM_digitkernel(benchmark::State& state)
 {
     const auto n = static_cast<std::size_t>(state.range(0));
     std::vector<QUORVEL::fixedint> xs;
-    for (const auto& s : decimaloperands(n))
-        xs.push_back(fromtext(s));
+    for (const auto& s : decimaloperands(n)) xs.push_back(fromtext(s));
     std::vector<std::int8_t> out(n);
     std::size_t i = 0;
     for (auto _ : state)
@@ -93,8 +90,7 @@ void BM_limbkernel(benchmark::State& state)
     std::mt19937_64 rng(seed);
     std::vector<std::vector<std::uint64_t>> xs(operandcount, std::vector<std::uint64_t>(m));
     for (auto& x : xs)
-        for (auto& l : x)
-            l = rng() % 1000000000000000000ULL;
+        for (auto& l : x) l = rng() % 1000000000000000000ULL;
     std::vector<std::uint64_t> out(m);
     std::size_t i = 0;
     for (auto _ : state)
@@ -122,8 +118,7 @@ struct gmpnumbers
     }
     ~gmpnumbers()
     {
-        for (auto& x : xs)
-            mpz_clear(x.v);
+        for (auto& x : xs) mpz_clear(x.v);
         mpz_clears(p, modulus, nullptr);
     }
     gmpnumbers(const gmpnumbers&) = delete;
@@ -235,8 +230,7 @@ void BM_log(benchmark::State& state)
 
 void widths(benchmark::internal::Benchmark* b)
 {
-    for (long n : {128, 1024, 16384, 65536})
-        b->Arg(n);
+    for (long n : {128, 1024, 16384, 65536}) b->Arg(n);
 }
 
 BENCHMARK(BM_product)->Apply(widths);

@@ -1,9 +1,9 @@
 // Prints 4294967295 to the fourth power, then ends through the module's termination report.
+#include "quorvel/quorvel.hpp"
+
 #include <cstdint>
 #include <exception>
 #include <iostream>
-
-#include "quorvel/quorvel.hpp"
 
 int main(int /*argc*/, char** /*argv*/)
 {

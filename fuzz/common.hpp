@@ -2,15 +2,14 @@
 // against (GMP for products, the standard library for integer text, a digit-string model).
 #pragma once
 
-#include <gmp.h>
+#include "quorvel/quorvel.hpp"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <gmp.h>
 #include <string>
 #include <vector>
-
-#include "quorvel/quorvel.hpp"
 
 namespace fuzzing
 {
@@ -19,25 +18,18 @@ class reader
 {
 public:
     reader(const std::uint8_t* data, std::size_t size) : p(data), end(data + size) {}
-    std::uint8_t byte()
-    {
-        return p < end ? *p++ : 0;
-    }
+    std::uint8_t byte() { return p < end ? *p++ : 0; }
     std::uint64_t u64()
     {
         std::uint64_t v = 0;
-        for (int i = 0; i < 8; ++i)
-            v = (v << 8) | byte();
+        for (int i = 0; i < 8; ++i) v = (v << 8) | byte();
         return v;
     }
     std::uint64_t below(std::uint64_t bound)  // 0 <= result < bound, for bound > 0
     {
         return (static_cast<std::uint64_t>(byte()) << 8 | byte()) % bound;
     }
-    std::size_t left() const
-    {
-        return static_cast<std::size_t>(end - p);
-    }
+    std::size_t left() const { return static_cast<std::size_t>(end - p); }
 
 private:
     const std::uint8_t* p;
@@ -63,8 +55,8 @@ inline void check(bool ok, const std::string& what)
 /// `pastmax`, the threshold widths are used even above `maxwidth`.
 inline std::uint64_t width(reader& in, std::uint64_t maxwidth, bool pastmax = false)
 {
-    static const std::uint64_t special[] = {0,   1,    2,    18,   19,   20,   36,   37,
-                                            39,  40,   127,  128,  255,  256,  2303, 2304,
+    static const std::uint64_t special[] = {0,    1,    2,    18,   19,   20,   36,   37,
+                                            39,   40,   127,  128,  255,  256,  2303, 2304,
                                             2305, 3600, 4096, 5147, 5148, 7200, 14400};
     const std::uint8_t pick = in.byte();
     if (pick < 128)
@@ -90,15 +82,13 @@ inline std::vector<std::int8_t> digits(reader& in, std::uint64_t width)
         case 0:  // the input's own digits, repeated when it runs short
         {
             std::vector<std::uint8_t> seen;
-            while (in.left() > 0 && seen.size() < width)
-                seen.push_back(in.byte());
+            while (in.left() > 0 && seen.size() < width) seen.push_back(in.byte());
             for (std::uint64_t i = 0; i < width && !seen.empty(); ++i)
                 d[i] = static_cast<std::int8_t>(seen[i % seen.size()] % 10);
             break;
         }
         case 1:
-            for (std::uint64_t i = 0; i < k; ++i)
-                d[i] = 9;
+            for (std::uint64_t i = 0; i < k; ++i) d[i] = 9;
             break;
         case 2:
             d[k % width] = 1;

@@ -1,8 +1,8 @@
 // Assignment from every kind of 64-bit integer and rendering, against std::to_string.
+#include "common.hpp"
+
 #include <limits>
 #include <stdexcept>
-
-#include "common.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t kind = in.byte();
     std::int64_t v = static_cast<std::int64_t>(in.u64());
     if (kind % 4 == 1)
-        v = kind & 4 ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
+        v = kind & 4 ? std::numeric_limits<std::int64_t>::min()
+                     : std::numeric_limits<std::int64_t>::max();
     else if (kind % 4 == 2)
         v >>= in.byte() % 64;  // short values of both signs
     QUORVEL::fixedint x(w);

@@ -1,9 +1,9 @@
 // Public fields left in states that break the invariants: a store longer or shorter than the
 // width, digits outside 0 to 9. Every operation must stay inside the store and end with a result
 // or a standard exception; the sanitizers catch the rest.
-#include <exception>
-
 #include "common.hpp"
+
+#include <exception>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -27,8 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 case 0:
                 {
                     const QUORVEL::fixedint p = a * b;
-                    for (auto d : p.digits)
-                        check(d >= 0 && d <= 9, "product digit out of range");
+                    for (auto d : p.digits) check(d >= 0 && d <= 9, "product digit out of range");
                     check(p.digits.size() == p.size, "product store length");
                     break;
                 }

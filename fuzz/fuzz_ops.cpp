@@ -1,8 +1,8 @@
 // resize, wholeshiftr, getshorteneddigits, getcopy, getintpart and the assignment from a
 // fixedfloat, in sequences the input chooses, against a model: the digits as a text.
-#include <string>
-
 #include "common.hpp"
+
+#include <string>
 
 namespace
 {
@@ -16,8 +16,7 @@ struct model
 std::vector<std::int8_t> asdigits(const model& m)
 {
     std::vector<std::int8_t> v;
-    for (char c : m.d)
-        v.push_back(static_cast<std::int8_t>(c - '0'));
+    for (char c : m.d) v.push_back(static_cast<std::int8_t>(c - '0'));
     return v;
 }
 }  // namespace
@@ -31,8 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     x.digits = digits(in, w);
     x.negative = in.byte() & 1;
     model m{std::string(), x.negative};
-    for (auto d : x.digits)
-        m.d += static_cast<char>('0' + d);
+    for (auto d : x.digits) m.d += static_cast<char>('0' + d);
     for (int step = 0; step < 16 && in.left() > 0; ++step)
     {
         switch (in.byte() % 5)
@@ -53,8 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             {
                 const auto s = x.getshorteneddigits();
                 std::string t = m.d;
-                while (!t.empty() && t.back() == '0')
-                    t.pop_back();
+                while (!t.empty() && t.back() == '0') t.pop_back();
                 check(s.size() == t.size(), "shortened length");
                 break;
             }
@@ -67,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             default:
             {
-                const std::uint64_t pointpos = in.byte() & 1 ? in.u64() : in.below(2 * m.d.size() + 3);
+                const std::uint64_t pointpos =
+                    in.byte() & 1 ? in.u64() : in.below(2 * m.d.size() + 3);
                 const QUORVEL::fixedfloat f{x, pointpos};
                 const std::uint64_t k = pointpos / 2;
                 const std::size_t drop = k < m.d.size() ? static_cast<std::size_t>(k) : m.d.size();

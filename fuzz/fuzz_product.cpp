@@ -1,7 +1,8 @@
-// Products at widths 0 to 4,096 and at the kernel's thresholds, with every operand class, sign and issigned, against GMP.
-#include <stdexcept>
-
+// Products at widths 0 to 4,096 and at the kernel's thresholds, with every operand class, sign and
+// issigned, against GMP.
 #include "common.hpp"
+
+#include <stdexcept>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -27,15 +27,14 @@ int main(int argc, char** argv)
             ++files;
         }
     const char* env = std::getenv("QUORVEL_FUZZ_SEED");
-    const unsigned seed = env != nullptr ? static_cast<unsigned>(std::strtoul(env, nullptr, 10))
-                                         : 20261209u;
+    const unsigned seed =
+        env != nullptr ? static_cast<unsigned>(std::strtoul(env, nullptr, 10)) : 20261209u;
     std::printf("replayed %zu corpus files; random inputs from seed %u\n", files, seed);
     std::mt19937 rng(seed);
     for (int run = 0; run < 2000; ++run)
     {
         std::vector<std::uint8_t> bytes(rng() % 600);
-        for (auto& b : bytes)
-            b = static_cast<std::uint8_t>(rng());
+        for (auto& b : bytes) b = static_cast<std::uint8_t>(rng());
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     }
     std::printf("2000 random inputs passed\n");

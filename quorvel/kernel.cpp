@@ -257,11 +257,11 @@ void pack(const std::int8_t* d, std::size_t len, u64* limbs, std::size_t count)
 inline u64 spread8(u64 y)
 {
     const u64 hi4 = y / 10000;
-    u64 x = (y - hi4 * 10000) | (hi4 << 32);           // 32-bit lanes below 10^4
+    u64 x = (y - hi4 * 10000) | (hi4 << 32);  // 32-bit lanes below 10^4
     const u64 hundreds = ((x * 5243) >> 19) & 0x0000007F0000007FULL;
-    x = (x - hundreds * 100) | (hundreds << 16);        // 16-bit lanes below 100
+    x = (x - hundreds * 100) | (hundreds << 16);  // 16-bit lanes below 100
     const u64 tens = ((x * 103) >> 10) & 0x000F000F000F000FULL;
-    return (x - tens * 10) | (tens << 8);               // bytes below 10
+    return (x - tens * 10) | (tens << 8);  // bytes below 10
 }
 
 // Stores the eight digits of spread8 at d, digit 0 first.
@@ -270,8 +270,7 @@ inline void store8(std::int8_t* d, u64 w)
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
     std::memcpy(d, &w, 8);
 #else
-    for (std::size_t i = 0; i < 8; ++i)
-        d[i] = static_cast<std::int8_t>(w >> (8 * i));
+    for (std::size_t i = 0; i < 8; ++i) d[i] = static_cast<std::int8_t>(w >> (8 * i));
 #endif
 }
 
@@ -289,8 +288,7 @@ inline void unpacklimb(u64 v, std::int8_t* d)
 void unpack(const u64* limbs, std::int8_t* out, std::size_t n)
 {
     const std::size_t full = n / limbdigits;
-    for (std::size_t l = 0; l < full; ++l)
-        unpacklimb(limbs[l], out + l * limbdigits);
+    for (std::size_t l = 0; l < full; ++l) unpacklimb(limbs[l], out + l * limbdigits);
     if (const std::size_t rest = n - full * limbdigits)
     {
         std::int8_t last[limbdigits];
@@ -304,10 +302,8 @@ bool alldecimal(const std::int8_t* d, std::size_t len)
 {
     u64 bad = 0;
     std::size_t i = 0;
-    for (; i + 8 <= len; i += 8)
-        bad |= baddigits(load8(d + i));
-    for (; i < len; ++i)
-        bad |= static_cast<std::uint8_t>(d[i]) > 9;
+    for (; i + 8 <= len; i += 8) bad |= baddigits(load8(d + i));
+    for (; i < len; ++i) bad |= static_cast<std::uint8_t>(d[i]) > 9;
     return bad == 0;
 }
 

@@ -1,5 +1,8 @@
 #include "quorvel/quorvel.hpp"
 
+#include "quorvel/clock.hpp"
+#include "quorvel/kernel.hpp"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -8,9 +11,6 @@
 #include <new>
 #include <stdexcept>
 #include <typeinfo>
-
-#include "quorvel/clock.hpp"
-#include "quorvel/kernel.hpp"
 
 namespace QUORVEL
 {
@@ -87,8 +87,7 @@ void logwidth(std::uint64_t width)
         digits[n++] = static_cast<char>('0' + width % 10);
         width /= 10;
     } while (width != 0);
-    while (n > 0)
-        *end++ = digits[--n];
+    while (n > 0) *end++ = digits[--n];
     logtext(message, static_cast<std::size_t>(end - message));
 }
 
@@ -111,8 +110,7 @@ std::size_t usable(const fixedint& x)
 // The number of the first `len` digits up to the most significant non-zero one.
 std::size_t significant(const std::int8_t* d, std::size_t len)
 {
-    while (len > 0 && d[len - 1] == 0)
-        --len;
+    while (len > 0 && d[len - 1] == 0) --len;
     return len;
 }
 
@@ -126,9 +124,9 @@ std::size_t significant(const std::vector<std::int8_t>& d)
 std::string renderloose(const std::int8_t* d, std::size_t n)
 {
     std::string text;
-    for (std::size_t i = n; i-- > 0;)
-        text += std::to_string(static_cast<int>(d[i]));
-    const std::size_t first = std::min(text.find_first_not_of('0'), text.empty() ? 0 : text.size() - 1);
+    for (std::size_t i = n; i-- > 0;) text += std::to_string(static_cast<int>(d[i]));
+    const std::size_t first =
+        std::min(text.find_first_not_of('0'), text.empty() ? 0 : text.size() - 1);
     return text.substr(first);
 }
 
@@ -312,8 +310,8 @@ std::vector<std::int8_t> fixedint::getshorteneddigits() const
 fixedint& fixedint::operator=(std::int64_t value)
 {
     const bool minus = value < 0;
-    std::uint64_t magnitude = minus ? 0 - static_cast<std::uint64_t>(value)
-                                    : static_cast<std::uint64_t>(value);
+    std::uint64_t magnitude =
+        minus ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     std::int8_t text[20];
     std::size_t len = 0;
     do

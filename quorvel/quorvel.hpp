@@ -15,6 +15,19 @@
 #include <string>
 #include <vector>
 
+// Symbols of a shared build: only what this header declares is exported.
+#if defined(QUORVEL_SHARED) && defined(_WIN32)
+#if defined(QUORVEL_BUILDING)
+#define QUORVEL_API __declspec(dllexport)
+#else
+#define QUORVEL_API __declspec(dllimport)
+#endif
+#elif defined(QUORVEL_SHARED)
+#define QUORVEL_API __attribute__((visibility("default")))
+#else
+#define QUORVEL_API
+#endif
+
 namespace QUORVEL
 {
 class fixedfloat;
@@ -22,13 +35,13 @@ class fixedfloat;
 /// The module log: every line appended so far, oldest first. It lives from static initialisation
 /// to process exit (it is never destroyed, so numbers with static storage duration may log from
 /// their constructors and destructors in any translation unit). It grows without limit.
-extern std::stringstream& logstream;
+extern QUORVEL_API std::stringstream& logstream;
 namespace detail
 {
 // Builds the log buffer on first use, in the manner of the standard streams: every file that
 // includes this header builds it before its own static objects, so `logstream` may be read from
 // any static constructor.
-struct logbufferinit
+struct QUORVEL_API logbufferinit
 {
     logbufferinit();
 };
@@ -36,9 +49,9 @@ static const logbufferinit logbufferready;
 }  // namespace detail
 
 /// True once `setup` has started the module; never cleared.
-extern bool init;
+extern QUORVEL_API bool init;
 /// The termination handler that was in force when `setup` installed `logdumper`; null before.
-extern std::terminate_handler oldtermfunc;
+extern QUORVEL_API std::terminate_handler oldtermfunc;
 
 /// A signed decimal integer of fixed width.
 ///
@@ -50,13 +63,13 @@ extern std::terminate_handler oldtermfunc;
 /// operations work on what is there, or throw a standard exception.
 // No move operations, on purpose: every copy is a deep copy, and every object, moved from or
 // not, logs its own deletion.
-class fixedint  // NOLINT(cppcoreguidelines-special-member-functions)
+class QUORVEL_API fixedint  // NOLINT(cppcoreguidelines-special-member-functions)
 {
 public:
-    bool negative;               ///< Sign flag: true when the value is negative.
-    std::uint64_t size;          ///< The width: the number of decimal digit positions.
-    bool issigned;               ///< When false, assignment and multiplication leave the sign alone.
-    bool spareflag;              ///< Travels with every copy; nothing consults it.
+    bool negative;       ///< Sign flag: true when the value is negative.
+    std::uint64_t size;  ///< The width: the number of decimal digit positions.
+    bool issigned;       ///< When false, assignment and multiplication leave the sign alone.
+    bool spareflag;      ///< Travels with every copy; nothing consults it.
     std::vector<std::int8_t> digits;  ///< The digits, least significant first.
 
     /// Makes a zero of width `width` (`negative` false, `issigned` true, `spareflag` false).
@@ -118,7 +131,7 @@ public:
 /// of them after the decimal point. Its value is `number` / 10^(pointpos / 2). Make one as
 /// `QUORVEL::fixedfloat{QUORVEL::fixedint(width), pointpos}`; its `number` lives and logs as any
 /// fixedint does.
-class fixedfloat
+class QUORVEL_API fixedfloat
 {
 public:
     fixedint number;
@@ -134,10 +147,11 @@ public:
 /// Appends one line to `logstream`: "QUORVEL [", the local time as 24 characters
 /// ("Wed Dec  9 05:56:17 2026"), "]: ", `message` exactly as given, and a line feed. A time the
 /// platform cannot render appears as "??? ??? ?? ??:??:?? ????". Works before the module starts.
-void log(std::string message);  // NOLINT(performance-unnecessary-value-param): works on its copy
+QUORVEL_API void log(
+    std::string message);  // NOLINT(performance-unnecessary-value-param): works on its copy
 /// Starts the module on its first call: logs four start-up lines and installs `logdumper` as the
 /// termination handler, keeping the previous one in `oldtermfunc`. Later calls do nothing.
-void setup();
+QUORVEL_API void setup();
 /// The termination handler. Logs "Terminate called. Preparing report.", "Opened File.",
 /// "Rethrowing exception and getting type.", "Exception type: <T>", "what(): <W>" and
 /// "--- LOG END: NO FURTHER MESSAGES ---", where T is the raw type name and W the what() text of
@@ -146,6 +160,6 @@ void setup();
 /// (replacing it; the "logs" directory is never created, and a failed write is silent), then
 /// calls `oldtermfunc`. If there is none, or it returns, ends the process with std::abort().
 /// Nothing thrown inside escapes it.
-void logdumper() noexcept;
+QUORVEL_API void logdumper() noexcept;
 
 }  // namespace QUORVEL

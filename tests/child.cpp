@@ -1,12 +1,12 @@
 // Termination scenarios, one per run, named by the first argument. Every one ends the process.
+#include "quorvel/quorvel.hpp"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <stdexcept>
 #include <string>
-
-#include "quorvel/quorvel.hpp"
 
 struct userfault : std::runtime_error
 {
@@ -43,10 +43,12 @@ int main(int argc, char** argv)
     if (scenario == "returning")
         std::set_terminate([] { std::fputs("previous handler returned\n", stderr); });
     if (scenario == "exiting")
-        std::set_terminate([] {
-            std::fputs("previous handler ran\n", stderr);
-            std::_Exit(3);
-        });
+        std::set_terminate(
+            []
+            {
+                std::fputs("previous handler ran\n", stderr);
+                std::_Exit(3);
+            });
 
     QUORVEL::fixedint x(3);
     if (scenario == "range")

@@ -1,8 +1,8 @@
 // A client with a number of static storage duration, made before main and destroyed after it.
 // Built twice, with the module's objects linked after and before this file.
-#include <cstdio>
-
 #include "quorvel/quorvel.hpp"
+
+#include <cstdio>
 
 namespace
 {
@@ -12,10 +12,7 @@ struct printlog
     printlog() = default;
     printlog(const printlog&) = delete;
     printlog& operator=(const printlog&) = delete;
-    ~printlog()
-    {
-        std::fputs(QUORVEL::logstream.str().c_str(), stdout);
-    }
+    ~printlog() { std::fputs(QUORVEL::logstream.str().c_str(), stdout); }
 } printer;
 
 QUORVEL::fixedint early(5);

@@ -1,20 +1,19 @@
 #include "support.hpp"
 
-#include <fcntl.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "quorvel/quorvel.hpp"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
 #include <sstream>
-
-#include "quorvel/quorvel.hpp"
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace testing_support
 {
@@ -24,20 +23,17 @@ namespace
 // once gtest is running: its flag strings may not be constructed yet during static initialisation.
 struct threadsafedeathtests : testing::Environment
 {
-    void SetUp() override
-    {
-        GTEST_FLAG_SET(death_test_style, "threadsafe");
-    }
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
 };
-testing::Environment* const threadsafe = testing::AddGlobalTestEnvironment(new threadsafedeathtests);
+testing::Environment* const threadsafe =
+    testing::AddGlobalTestEnvironment(new threadsafedeathtests);
 }  // namespace
 
 std::vector<std::string> messages(const std::string& text)
 {
-    static const std::regex line(
-        R"(QUORVEL \[(Mon|Tue|Wed|Thu|Fri|Sat|Sun) )"
-        R"((Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [ 123][0-9] )"
-        R"([0-2][0-9]:[0-5][0-9]:[0-6][0-9] [0-9]{4}\]: (.*))");
+    static const std::regex line(R"(QUORVEL \[(Mon|Tue|Wed|Thu|Fri|Sat|Sun) )"
+                                 R"((Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [ 123][0-9] )"
+                                 R"([0-2][0-9]:[0-5][0-9]:[0-6][0-9] [0-9]{4}\]: (.*))");
     std::vector<std::string> out;
     std::istringstream in(text);
     std::smatch m;
@@ -86,8 +82,7 @@ childresult runchild(const std::string& program, const std::vector<std::string>&
     std::vector<char*> argv;
     std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());
-    for (auto& a : all)
-        argv.push_back(a.data());
+    for (auto& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);
     const pid_t pid = fork();
     if (pid == 0)

@@ -1,11 +1,11 @@
 // The fixed-point type: its integer part and the assignment of it to a fixedint.
+#include "quorvel/quorvel.hpp"
+#include "support.hpp"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <limits>
-
-#include "quorvel/quorvel.hpp"
-#include "support.hpp"
 
 namespace
 {
@@ -34,10 +34,17 @@ void PrintTo(const intpart& p, std::ostream* os)
 }
 
 const intpart intparts[] = {
-    {6, 987, 4, "9"},     {6, 987, 5, "9"},        {6, -987, 4, "-9"},  // toward zero
-    {4, -45, 4, "-0"},    {6, 987, 0, "987"},      {6, -987, 1, "-987"},
-    {6, 987, 3, "98"},    {6, 987654, 12, "0"},    {6, -987654, 13, "-0"},
-    {1, 7, 2, "0"},       {19, INT64_MIN, 2, "-922337203685477580"},
+    {6, 987, 4, "9"},
+    {6, 987, 5, "9"},
+    {6, -987, 4, "-9"},  // toward zero
+    {4, -45, 4, "-0"},
+    {6, 987, 0, "987"},
+    {6, -987, 1, "-987"},
+    {6, 987, 3, "98"},
+    {6, 987654, 12, "0"},
+    {6, -987654, 13, "-0"},
+    {1, 7, 2, "0"},
+    {19, INT64_MIN, 2, "-922337203685477580"},
     {6, 987654, std::numeric_limits<std::uint64_t>::max(), "0"},
 };
 

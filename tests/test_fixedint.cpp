@@ -1,12 +1,12 @@
 // The digit store and its life cycle, assignment from an integer and rendering.
+#include "quorvel/quorvel.hpp"
+#include "support.hpp"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <random>
-
-#include "quorvel/quorvel.hpp"
-#include "support.hpp"
 
 namespace
 {
@@ -34,10 +34,7 @@ protected:
         QUORVEL::setup();  // start-up lines stay out of what the tests measure
         mark = logmark();
     }
-    std::vector<std::string> logged() const
-    {
-        return messages(logsince(mark));
-    }
+    std::vector<std::string> logged() const { return messages(logsince(mark)); }
     std::size_t mark = 0;
 };
 
@@ -181,7 +178,8 @@ TEST_F(Fixedint, AssignmentChecksTheWidthWithoutTheSign)
     EXPECT_TRUE(x.negative);
     for (std::int64_t v : {1000, -1000})
     {
-        EXPECT_THAT([&] { x = v; }, ThrowsMessage<std::out_of_range>(StrEq("Input int bigger than size!")));
+        EXPECT_THAT([&] { x = v; },
+                    ThrowsMessage<std::out_of_range>(StrEq("Input int bigger than size!")));
         EXPECT_EQ(x.asstring(), "-999");
     }
     fixedint zero(0);

@@ -1,13 +1,13 @@
 // The module log, its line format and the one-time start-up.
+#include "quorvel/clock.hpp"
+#include "quorvel/quorvel.hpp"
+#include "support.hpp"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
-
-#include "quorvel/clock.hpp"
-#include "quorvel/quorvel.hpp"
-#include "support.hpp"
 
 namespace
 {
@@ -73,14 +73,14 @@ TEST(TimeText, UnrenderableTimeGivesThePlaceholder)
 
 // Start-up happens once per process, so these run in a fresh child (a death test that exits).
 // Each child reports the first failed check on standard error and exits 1.
-#define CHILD_CHECK(cond)                                            \
-    do                                                               \
-    {                                                                \
-        if (!(cond))                                                 \
-        {                                                            \
-            std::fputs("failed: " #cond "\n", stderr);               \
-            std::_Exit(1);                                           \
-        }                                                            \
+#define CHILD_CHECK(cond)                              \
+    do                                                 \
+    {                                                  \
+        if (!(cond))                                   \
+        {                                              \
+            std::fputs("failed: " #cond "\n", stderr); \
+            std::_Exit(1);                             \
+        }                                              \
     } while (0)
 
 void noopterminate()
@@ -98,8 +98,8 @@ TEST(StartupDeathTest, FirstNumberStartsTheModuleOnce)
             QUORVEL::fixedint first(128);
             CHILD_CHECK(QUORVEL::init && std::get_terminate() == QUORVEL::logdumper);
             CHILD_CHECK(QUORVEL::oldtermfunc == noopterminate);
-            const std::vector<std::string> want = concat(
-                concat({"before the module"}, startupmessages()), constructionmessages(128));
+            const std::vector<std::string> want =
+                concat(concat({"before the module"}, startupmessages()), constructionmessages(128));
             CHILD_CHECK(messages(QUORVEL::logstream.str()) == want);
             QUORVEL::fixedint second(7);
             QUORVEL::setup();

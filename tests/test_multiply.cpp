@@ -1,13 +1,13 @@
 // Multiplication: values, signs, wrap-around, errors and log lines.
+#include "quorvel/quorvel.hpp"
+#include "support.hpp"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <random>
-
-#include "quorvel/quorvel.hpp"
-#include "support.hpp"
 
 namespace
 {
@@ -35,7 +35,8 @@ fixedint make(std::uint64_t width, std::int64_t value)
 std::string reference(const fixedint& a, const fixedint& b)
 {
     const std::size_t n = a.size, limbs = (n + 3) / 4;
-    auto pack = [&](const fixedint& x) {
+    auto pack = [&](const fixedint& x)
+    {
         std::vector<std::uint64_t> v(limbs, 0);
         for (std::size_t i = n; i-- > 0;)
             v[i / 4] = v[i / 4] * 10 + static_cast<std::uint64_t>(x.digits[i]);
@@ -45,8 +46,7 @@ std::string reference(const fixedint& a, const fixedint& b)
     std::vector<std::uint64_t> acc(limbs, 0);
     for (std::size_t i = 0; i < limbs; ++i)
         if (x[i] != 0)
-            for (std::size_t j = 0; i + j < limbs; ++j)
-                acc[i + j] += x[i] * y[j];
+            for (std::size_t j = 0; i + j < limbs; ++j) acc[i + j] += x[i] * y[j];
     std::string text;
     std::uint64_t carry = 0;
     for (std::size_t k = 0; k < limbs; ++k)
@@ -57,8 +57,7 @@ std::string reference(const fixedint& a, const fixedint& b)
             text += static_cast<char>('0' + d % 10);
     }
     text.resize(n);
-    while (text.size() > 1 && text.back() == '0')
-        text.pop_back();
+    while (text.size() > 1 && text.back() == '0') text.pop_back();
     std::reverse(text.begin(), text.end());
     return (a.negative != b.negative ? "-" : "") + text;
 }
@@ -72,11 +71,19 @@ struct product
 
 // Checked by hand and with python3.
 const product products[] = {
-    {3, 0, 123, "0"},       {3, 0, -123, "-0"},   {3, -123, 0, "-0"},     {4, 12, 3, "36"},
-    {4, -12, 3, "-36"},     {4, -12, -3, "36"},   {2, 99, 99, "1"},       {2, 50, 2, "0"},
-    {2, -50, 2, "-0"},      {1, 9, 9, "1"},       {1, 3, 3, "9"},
+    {3, 0, 123, "0"},
+    {3, 0, -123, "-0"},
+    {3, -123, 0, "-0"},
+    {4, 12, 3, "36"},
+    {4, -12, 3, "-36"},
+    {4, -12, -3, "36"},
+    {2, 99, 99, "1"},
+    {2, 50, 2, "0"},
+    {2, -50, 2, "-0"},
+    {1, 9, 9, "1"},
+    {1, 3, 3, "9"},
     {128, 4294967295, 4294967295, "18446744065119617025"},
-    {19, INT64_MAX, INT64_MAX, "7396907784232501249"},  // (2^63 - 1)^2 mod 10^19
+    {19, INT64_MAX, INT64_MAX, "7396907784232501249"},   // (2^63 - 1)^2 mod 10^19
     {20, INT64_MIN, INT64_MIN, "65843651857942052864"},  // 2^126 mod 10^20
 };
 
@@ -134,9 +141,9 @@ TEST(MultiplyErrors, WidthZeroFailsClearingTheScratchResult)
     const std::size_t mark = logmark();
     EXPECT_THAT([&] { (void)(a * a); },
                 ThrowsMessage<std::out_of_range>(StrEq("Input int bigger than size!")));
-    EXPECT_EQ(messages(logsince(mark)),
-              concat(constructionmessages(0),
-                     {"Deleted fixedint object.", "Deleted fixedint object."}));
+    EXPECT_EQ(
+        messages(logsince(mark)),
+        concat(constructionmessages(0), {"Deleted fixedint object.", "Deleted fixedint object."}));
 }
 
 TEST(MultiplyErrors, StoresLongerThanTheWidthReportThePositionPastTheScratch)
@@ -149,9 +156,9 @@ TEST(MultiplyErrors, StoresLongerThanTheWidthReportThePositionPastTheScratch)
     EXPECT_THAT([&] { (void)(a * b); },  // 5 + 3 digits reach position 7 > 2 * 3 - 1
                 ThrowsMessage<std::out_of_range>(StrEq(
                     "Report this to dev: Out of range while running multiplication! Index: 6")));
-    EXPECT_EQ(messages(logsince(mark)),
-              concat(constructionmessages(6),
-                     {"Deleted fixedint object.", "Deleted fixedint object."}));
+    EXPECT_EQ(
+        messages(logsince(mark)),
+        concat(constructionmessages(6), {"Deleted fixedint object.", "Deleted fixedint object."}));
     a.digits.assign(4, 1);  // 4 + 2 digits fit the scratch result: computed from what is there
     b.digits.assign(2, 1);
     EXPECT_EQ((a * b).asstring(), "221");  // 1111 * 11 = 12221
@@ -160,13 +167,11 @@ TEST(MultiplyErrors, StoresLongerThanTheWidthReportThePositionPastTheScratch)
 TEST(MultiplyErrors, DigitsOutsideTheRangeGiveDigitsInside)
 {
     fixedint a = make(40, 1), b = make(40, 1);
-    for (auto& d : a.digits)
-        d = -128;
+    for (auto& d : a.digits) d = -128;
     b.digits[3] = 127;
     const fixedint c = a * b;
     ASSERT_EQ(c.digits.size(), 40u);
-    for (std::int8_t d : c.digits)
-        EXPECT_TRUE(d >= 0 && d <= 9);
+    for (std::int8_t d : c.digits) EXPECT_TRUE(d >= 0 && d <= 9);
 }
 
 TEST(MultiplyErrors, LeftOperandWithoutSignGivesANonNegativeProduct)
@@ -183,9 +188,9 @@ TEST(MultiplyRandom, MatchesAnIndependentProduct)
 {
     const unsigned seed = testseed();
     std::mt19937 rng(seed);
-    const std::uint64_t widths[] = {1,    2,    17,   18,   19,   35,   36,   37,   128,
-                                    300,  1151, 1152, 2285, 2286, 2287, 2304, 3600, 3601,
-                                    5130, 6000, 12000};
+    const std::uint64_t widths[] = {1,    2,    17,   18,   19,   35,   36,
+                                    37,   128,  300,  1151, 1152, 2285, 2286,
+                                    2287, 2304, 3600, 3601, 5130, 6000, 12000};
     for (std::uint64_t width : widths)
         for (int round = 0; round < (width < 1000 ? 12 : 3); ++round)
         {

@@ -1,17 +1,16 @@
 // Whole processes: the termination report in each scenario, the demo, and static clients.
+#include "quorvel/quorvel.hpp"
+#include "support.hpp"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-
-#include "quorvel/quorvel.hpp"
-#include "support.hpp"
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -162,9 +161,8 @@ void productoutofmemory()
     }
     limit.rlim_cur = RLIM_INFINITY;
     setrlimit(RLIMIT_AS, &limit);
-    const std::vector<std::string> want =
-        concat(constructionmessages(2 * w),
-               {"Deleted fixedint object.", "Deleted fixedint object."});
+    const std::vector<std::string> want = concat(
+        constructionmessages(2 * w), {"Deleted fixedint object.", "Deleted fixedint object."});
     const bool logged = messages(QUORVEL::logstream.str()) == want;
     QUORVEL::fixedint small(4);
     small = 12;
@@ -182,19 +180,17 @@ TEST(MemoryDeathTest, ProductOutOfMemoryDestroysItsResult)
 // The demo as a user sees it: one line, an abort, and the 36-line report in order.
 TEST(DemoRun, PrintsTheFourthPowerAndReports)
 {
-    std::vector<std::string> product = concat(constructionmessages(256), {"Resize requested in fixedint.",
-                                                                         "Resizing Digits to: 128",
-                                                                         "Done."});
+    std::vector<std::string> product =
+        concat(constructionmessages(256),
+               {"Resize requested in fixedint.", "Resizing Digits to: 128", "Done."});
     std::vector<std::string> want = concat(startupmessages(), constructionmessages(128));
-    for (int i = 0; i < 3; ++i)
-        want = concat(want, product);
-    for (int i = 0; i < 5; ++i)
-        want.push_back("Deleted fixedint object.");
+    for (int i = 0; i < 3; ++i) want = concat(want, product);
+    for (int i = 0; i < 5; ++i) want.push_back("Deleted fixedint object.");
     want = concat(want, reportmessages("UNKNOWN", "UNKNOWN"));
     ASSERT_EQ(want.size(), 36u);
 
-    for (const std::vector<std::string>& args : {std::vector<std::string>{},
-                                                  std::vector<std::string>{"ignored", "--help"}})
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{}, std::vector<std::string>{"ignored", "--help"}})
     {
         const std::string dir = freshfolder("demo-" + std::to_string(args.size()));
         fs::create_directory(dir + "/logs");
@@ -208,8 +204,8 @@ TEST(DemoRun, PrintsTheFourthPowerAndReports)
 // A client's static number logs from before main to after it, whichever way it is linked.
 TEST(StaticClient, LogsBeforeAndAfterMain)
 {
-    const std::vector<std::string> want = concat(
-        concat(startupmessages(), constructionmessages(5)), {"Deleted fixedint object."});
+    const std::vector<std::string> want =
+        concat(concat(startupmessages(), constructionmessages(5)), {"Deleted fixedint object."});
     for (const char* program : {QUORVEL_STATIC_AFTER, QUORVEL_STATIC_BEFORE})
     {
         const std::string dir = freshfolder("static-client");
