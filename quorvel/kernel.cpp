@@ -321,10 +321,7 @@ std::vector<u64>& scratchspace(std::size_t need)
 
 void limbproduct(u64* r, const u64* a, const u64* b, std::size_t m)
 {
-    if (m < shortfrom)
-        basecase(r, a, m, b, m, m);
-    else
-        shortproduct(r, a, b, m, scratchspace(shortscratch(m)).data());
+    shortproduct(r, a, b, m, scratchspace(shortscratch(m)).data());  // schoolbook when small
 }
 
 void mullow(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::size_t lb,

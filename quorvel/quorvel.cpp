@@ -75,19 +75,26 @@ void logliteral(const char (&message)[N])
     logtext(message, N - 1);
 }
 
+// The decimal digits of v, least significant first (one digit for zero); returns their count.
+std::size_t decimaldigits(std::uint64_t v, std::int8_t (&out)[20])
+{
+    std::size_t n = 0;
+    do
+    {
+        out[n++] = static_cast<std::int8_t>(v % 10);
+        v /= 10;
+    } while (v != 0);
+    return n;
+}
+
 // "Resizing Digits to: " and the width in decimal.
 void logwidth(std::uint64_t width)
 {
     char message[20 + 20] = "Resizing Digits to: ";
     char* end = message + 20;
-    char digits[20];
-    std::size_t n = 0;
-    do
-    {
-        digits[n++] = static_cast<char>('0' + width % 10);
-        width /= 10;
-    } while (width != 0);
-    while (n > 0) *end++ = digits[--n];
+    std::int8_t digits[20];
+    for (std::size_t n = decimaldigits(width, digits); n > 0;)
+        *end++ = static_cast<char>('0' + digits[--n]);
     logtext(message, static_cast<std::size_t>(end - message));
 }
 
@@ -310,15 +317,10 @@ std::vector<std::int8_t> fixedint::getshorteneddigits() const
 fixedint& fixedint::operator=(std::int64_t value)
 {
     const bool minus = value < 0;
-    std::uint64_t magnitude =
+    const std::uint64_t magnitude =
         minus ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     std::int8_t text[20];
-    std::size_t len = 0;
-    do
-    {
-        text[len++] = static_cast<std::int8_t>(magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
+    const std::size_t len = decimaldigits(magnitude, text);
     if (size < len)
         throw std::out_of_range("Input int bigger than size!");
     const std::size_t n = storelength(size);
@@ -387,7 +389,7 @@ fixedint fixedint::operator*(fixedint rhs) const
             "Report this to dev: Out of range while running multiplication! Index: " +
             std::to_string(scratch));
     detail::mullow(digits.data(), la, rhs.digits.data(), lb, result.digits.data(),
-                   usable(result) < size ? usable(result) : static_cast<std::size_t>(size));
+                   static_cast<std::size_t>(std::min<std::uint64_t>(usable(result), size)));
     if (issigned)
         result.negative = negative != rhs.negative;
     result.resize(size);
