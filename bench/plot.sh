@@ -25,8 +25,9 @@ for name, points in series.items():
             f.write(f"{w} {points[w]}\n")
 PY
 plots=()
-for s in BM_product:"quorvel product (log lines included)" BM_gmpdecimal:"GMP decimal job" \
-         BM_boostdecimal:"Boost cpp_int decimal job" BM_limbkernel:"quorvel limb kernel" \
+for s in BM_decimaljob:"quorvel decimal job" BM_gmpdecimal:"GMP decimal job" \
+         BM_boostdecimal:"Boost cpp_int decimal job" BM_product:"quorvel product (log lines included)" \
+         BM_gmpbinary:"GMP binary job (mpz_mul, mpz_tdiv_r)" BM_limbkernel:"quorvel limb kernel" \
          BM_gmpkernel:"GMP kernel (mpz_mul)"; do
     f="$data/${s%%:*}.dat"
     [ -f "$f" ] && plots+=("'$f' using 1:2 with linespoints title '${s#*:}'")

@@ -1,15 +1,19 @@
 // Shared by the fuzz harnesses: input decoding, operand classes and the oracles they check
-// against (GMP for products, the standard library for integer text, a digit-string model).
+// against (GMP and the reference arithmetic for products, the standard library for integer text,
+// a digit-string model).
 #pragma once
 
 #include "quorvel/quorvel.hpp"
+#include "reference.hpp"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <gmp.h>
 #include <string>
 #include <vector>
+#if defined(QUORVEL_FUZZ_GMP)
+#include <gmp.h>
+#endif
 
 namespace fuzzing
 {
@@ -120,10 +124,14 @@ inline std::string rendering(const QUORVEL::fixedint& x)
     return (x.negative ? "-" : "") + magnitude(x.digits);
 }
 
-/// GMP's product of two digit vectors, reduced modulo 10^width, as decimal text.
-inline std::string gmpproduct(const std::vector<std::int8_t>& a, const std::vector<std::int8_t>& b,
-                              std::uint64_t width)
+/// The product of two digit vectors modulo 10^width as decimal text, from the reference
+/// arithmetic and, where it was found, from GMP, which must agree.
+inline std::string product(const std::vector<std::int8_t>& a, const std::vector<std::int8_t>& b,
+                           std::uint64_t width)
 {
+    const std::string want = reference::text(
+        reference::multiply(reference::fromdigits(a), reference::fromdigits(b), width));
+#if defined(QUORVEL_FUZZ_GMP)
     mpz_t x, y, m;
     mpz_inits(x, y, m, nullptr);
     mpz_set_str(x, magnitude(a).c_str(), 10);
@@ -134,7 +142,9 @@ inline std::string gmpproduct(const std::vector<std::int8_t>& a, const std::vect
     std::vector<char> text(mpz_sizeinbase(x, 10) + 2);
     mpz_get_str(text.data(), 10, x);
     mpz_clears(x, y, m, nullptr);
-    return text.data();
+    check(want == text.data(), "the reference and GMP disagree: " + want + " " + text.data());
+#endif
+    return want;
 }
 
 /// The log grows with every construction: cleared after each input.

@@ -6,8 +6,11 @@
 #include "quorvel/kernel.hpp"
 
 #include <algorithm>
+#include <cassert>
+#include <cstdint>
 #include <cstring>
-#include <vector>
+#include <functional>
+#include <memory>
 
 namespace QUORVEL
 {
@@ -19,6 +22,19 @@ __extension__ typedef unsigned __int128 u128;  // __extension__: silences -Wpeda
 using u64 = std::uint64_t;
 
 constexpr u64 limbbase = 1000000000000000000ULL;  // 10^18
+
+// Preconditions of the limb routines, checked in Debug builds.
+[[maybe_unused]] bool belowbase(const u64* x, std::size_t n)
+{
+    return std::all_of(x, x + n, [](u64 l) { return l < limbbase; });
+}
+[[maybe_unused]] bool disjoint(const void* a, std::size_t abytes, const void* b, std::size_t bbytes)
+{
+    const auto* pa = static_cast<const char*>(a);
+    const auto* pb = static_cast<const char*>(b);
+    const std::less<const char*> before;  // a total order, also across objects
+    return !before(pb, pa + abytes) || !before(pa, pb + bbytes);
+}
 
 // Division of a two-word number by 10^18 through a precomputed reciprocal (Moeller and Granlund,
 // "Improved division by invariant integers", 2011): two multiplications instead of a divide.
@@ -69,6 +85,9 @@ constexpr std::size_t maxcolumn = 255;
 
 void basecase(u64* out, const u64* a, std::size_t na, const u64* b, std::size_t nb, std::size_t m)
 {
+    assert(std::min(na, nb) <= maxcolumn && "a column must fit in 128 bits");
+    assert(belowbase(a, na) && belowbase(b, nb));
+    assert(disjoint(out, m * 8, a, na * 8) && disjoint(out, m * 8, b, nb * 8));
     u128 carry = 0;
     for (std::size_t k = 0; k < m; ++k)
     {
@@ -309,24 +328,80 @@ bool alldecimal(const std::int8_t* d, std::size_t len)
 
 namespace
 {
-std::vector<u64>& scratchspace(std::size_t need)
+// Scratch memory kept between products, so that a product allocates nothing once the largest
+// width was seen. It is held in a trivially destructible thread_local, which lives as long as its
+// thread; a separate thread_local frees it when the thread ends. Products after that (in static
+// destructors, atexit handlers, other thread_local destructors) use scratch of their own.
+struct scratchstore
 {
-    // Kept between calls, so that a product allocates nothing once the largest width was seen.
-    thread_local std::vector<u64> space;
-    if (space.size() < need)
-        space.resize(need);
-    return space;
-}
+    u64* data;  // NOLINT(cppcoreguidelines-owning-memory): must stay trivially destructible
+    std::size_t size;
+    bool finished;
+};
+thread_local scratchstore store;
+
+struct scratchrelease
+{
+    scratchrelease() = default;
+    scratchrelease(const scratchrelease&) = delete;
+    scratchrelease& operator=(const scratchrelease&) = delete;
+    scratchrelease(scratchrelease&&) = delete;
+    scratchrelease& operator=(scratchrelease&&) = delete;
+    ~scratchrelease()
+    {
+        delete[] store.data;  // NOLINT(cppcoreguidelines-owning-memory): see scratchstore
+        store = {nullptr, 0, true};
+    }
+};
+thread_local scratchrelease release;
+
+// `need` limbs of scratch for one product.
+class scratch
+{
+public:
+    explicit scratch(std::size_t need)
+    {
+        if (store.finished)
+        {
+            own = std::unique_ptr<u64[]>(new u64[need]);  // not zeroed: it is written before read
+            data = own.get();
+            return;
+        }
+        (void)&release;  // makes sure the store is freed when the thread ends
+        if (store.size < need)
+        {
+            std::unique_ptr<u64[]> fresh(new u64[need]);
+            delete[] store.data;  // NOLINT(cppcoreguidelines-owning-memory): see scratchstore
+            store.data = fresh.release();
+            store.size = need;
+        }
+        data = store.data;
+    }
+    ~scratch() = default;
+    scratch(const scratch&) = delete;
+    scratch& operator=(const scratch&) = delete;
+    scratch(scratch&&) = delete;
+    scratch& operator=(scratch&&) = delete;
+
+    u64* data = nullptr;
+
+private:
+    std::unique_ptr<u64[]> own;
+};
 }  // namespace
 
 void limbproduct(u64* r, const u64* a, const u64* b, std::size_t m)
 {
-    shortproduct(r, a, b, m, scratchspace(shortscratch(m)).data());  // schoolbook when small
+    assert(belowbase(a, m) && belowbase(b, m));
+    assert(disjoint(r, m * 8, a, m * 8) && disjoint(r, m * 8, b, m * 8));
+    const scratch space(shortscratch(m));
+    shortproduct(r, a, b, m, space.data);  // schoolbook when small
 }
 
 void mullow(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::size_t lb,
             std::int8_t* out, std::size_t n)
 {
+    assert(disjoint(out, n, a, la) && disjoint(out, n, b, lb));
     la = std::min(la, n);
     lb = std::min(lb, n);
     if (la == 0 || lb == 0)
@@ -340,7 +415,8 @@ void mullow(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::siz
     if (karatsuba)
         na = nb = m;  // the split works on operands padded to the result's length
     // Limbs of a, b and the result, then the scratch of the split products.
-    u64* pa = scratchspace(na + nb + m + (karatsuba ? shortscratch(m) : 0)).data();
+    const scratch space(na + nb + m + (karatsuba ? shortscratch(m) : 0));
+    u64* pa = space.data;
     u64* pb = pa + na;
     u64* pr = pb + nb;
     pack(a, la, pa, na);

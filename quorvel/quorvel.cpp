@@ -1,79 +1,20 @@
 #include "quorvel/quorvel.hpp"
 
-#include "quorvel/clock.hpp"
 #include "quorvel/kernel.hpp"
+#include "quorvel/log.hpp"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <limits>
-#include <new>
 #include <stdexcept>
-#include <typeinfo>
 
 namespace QUORVEL
 {
 namespace
 {
-// The log buffer lives in a union so that it can be built on first use and never destroyed:
-// numbers with static storage duration log from constructors that run before this file's
-// initialisation and from destructors that run after it. The union's constructor is constexpr,
-// so `logstream` below refers to it from the start (constant initialisation).
-union logholder
-{
-    constexpr logholder() : none() {}
-    ~logholder() {}  // deliberately leaves the stream alive until the process ends
-    logholder(const logholder&) = delete;
-    logholder& operator=(const logholder&) = delete;
-    logholder(logholder&&) = delete;
-    logholder& operator=(logholder&&) = delete;
-    char none;
-    std::stringstream stream;
-};
-logholder logstorage;
-bool logbuilt;  // zero-initialised before any dynamic initialisation
-
-std::stringstream& logbuffer()
-{
-    if (!logbuilt)
-    {
-        ::new (static_cast<void*>(&logstorage.stream)) std::stringstream();
-        logbuilt = true;
-    }
-    return logstorage.stream;
-}
-
-// One log line from a message of `len` characters; `log` and the module's own messages end here.
-// The line is put together in one piece where it is short, so that the stream is written once.
-void logtext(const char* message, std::size_t len)
-{
-    std::stringstream& s = logbuffer();
-    constexpr std::size_t head = 9 + detail::timetextlength + 3;
-    char line[256];
-    std::copy_n("QUORVEL [", 9, line);
-    std::copy_n(detail::currenttimetext(), detail::timetextlength, line + 9);
-    std::copy_n("]: ", 3, line + 9 + detail::timetextlength);
-    if (len < sizeof line - head)
-    {
-        std::memcpy(line + head, message, len);
-        line[head + len] = '\n';
-        s.write(line, static_cast<std::streamsize>(head + len + 1));
-    }
-    else
-    {
-        s.write(line, head);
-        s.write(message, static_cast<std::streamsize>(len));
-        s.put('\n');
-    }
-    s.flush();
-}
-
-template <std::size_t N>
-void logliteral(const char (&message)[N])
-{
-    logtext(message, N - 1);
-}
+using detail::line;
+using detail::logline;
 
 // The decimal digits of v, least significant first (one digit for zero); returns their count.
 std::size_t decimaldigits(std::uint64_t v, std::int8_t (&out)[20])
@@ -85,17 +26,6 @@ std::size_t decimaldigits(std::uint64_t v, std::int8_t (&out)[20])
         v /= 10;
     } while (v != 0);
     return n;
-}
-
-// "Resizing Digits to: " and the width in decimal.
-void logwidth(std::uint64_t width)
-{
-    char message[20 + 20] = "Resizing Digits to: ";
-    char* end = message + 20;
-    std::int8_t digits[20];
-    for (std::size_t n = decimaldigits(width, digits); n > 0;)
-        *end++ = static_cast<char>('0' + digits[--n]);
-    logtext(message, static_cast<std::size_t>(end - message));
 }
 
 // The store length for a width. Only where std::size_t is narrower than 64 bits can a width be
@@ -149,117 +79,16 @@ void shiftdown(fixedint& x, std::uint64_t count)
     std::memset(x.digits.data() + (n - s), 0, s);
 }
 
-void trylog(const char* prefix, const std::string& text = std::string()) noexcept
-{
-    try
-    {
-        log(prefix + text);
-    }
-    catch (...)  // the report goes on without this line
-    {
-    }
-}
-
-void writereport()
-{
-    trylog("Terminate called. Preparing report.");
-    std::ofstream file("logs/quorvel.log", std::ios::out);  // fails quietly without "logs/"
-    trylog("Opened File.");
-    trylog("Rethrowing exception and getting type.");
-    std::string type = "UNKNOWN";
-    std::string what = "UNKNOWN";
-    if (const std::exception_ptr current = std::current_exception())
-    {
-        try
-        {
-            std::rethrow_exception(current);
-        }
-        catch (const std::exception& e)
-        {
-            try
-            {
-                type = typeid(e).name();
-                what = e.what();
-            }
-            catch (...)  // no memory for the texts: keep what was set
-            {
-            }
-        }
-        catch (...)  // not a std::exception: reported as UNKNOWN
-        {
-        }
-    }
-    trylog("Exception type: ", type);
-    trylog("what(): ", what);
-    trylog("--- LOG END: NO FURTHER MESSAGES ---");
-    std::stringstream& s = logbuffer();
-    try
-    {
-        const std::string text = s.str();
-        file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    }
-    catch (const std::bad_alloc&)  // no memory for a copy of the log: stream it instead
-    {
-        s.rdbuf()->pubseekoff(0, std::ios::beg, std::ios::in);
-        file << s.rdbuf();
-    }
-}
 }  // namespace
-
-std::stringstream& logstream = logstorage.stream;
-bool init;
-std::terminate_handler oldtermfunc;
-
-detail::logbufferinit::logbufferinit()
-{
-    logbuffer();
-}
-
-// By value, as documented: the function works on its own copy.
-// cppcheck-suppress passedByValue
-void log(std::string message)  // NOLINT(performance-unnecessary-value-param)
-{
-    logtext(message.data(), message.size());
-}
-
-void setup()
-{
-    if (init)
-        return;
-    logliteral("First fixedint/fixedfloat object created!");
-    logliteral("Start Initialization of Quorvel Arithmetic module.");
-    init = true;
-    logliteral("Setting up log dumper...");
-    oldtermfunc = std::get_terminate();
-    std::set_terminate(logdumper);
-    logliteral("Done. Init Successful");
-}
-
-void logdumper() noexcept
-{
-    try
-    {
-        writereport();
-    }
-    catch (...)  // whatever failed, the previous handler still gets its turn
-    {
-    }
-    const std::terminate_handler previous = oldtermfunc;
-    if (previous != nullptr && previous != &logdumper)
-        previous();
-    // No previous handler (a call before `setup`), or one that returned: a termination handler
-    // must not return.
-    std::abort();
-}
 
 fixedint::fixedint(std::uint64_t width)
     : negative(false), size(width), issigned(true), spareflag(false), digits()
 {
     setup();
-    logliteral("New fixedint object!");
-    logwidth(width);
+    logline(line::newobject);
+    detail::logwidth(width);
     digits.resize(storelength(width));
-    logliteral("Done.");
+    logline(line::done);
 }
 
 fixedint::fixedint(const fixedint& other) = default;
@@ -281,16 +110,16 @@ fixedint& fixedint::operator=(const fixedint& other)
 
 fixedint::~fixedint()
 {
-    logliteral("Deleted fixedint object.");
+    detail::logdeleted();
 }
 
 void fixedint::resize(std::uint64_t width)
 {
-    logliteral("Resize requested in fixedint.");
-    logwidth(width);
+    logline(line::resizerequested);
+    detail::logwidth(width);
     digits.resize(storelength(width));  // leaves the store as it was when it throws
     size = width;
-    logliteral("Done.");
+    logline(line::done);
 }
 
 fixedint fixedint::getcopy() const

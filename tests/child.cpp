@@ -1,12 +1,19 @@
 // Termination scenarios, one per run, named by the first argument. Every one ends the process.
 #include "quorvel/quorvel.hpp"
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <fstream>
+#include <new>
 #include <stdexcept>
 #include <string>
+#include <sys/resource.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 struct userfault : std::runtime_error
 {
@@ -33,6 +40,36 @@ struct throwsonunwind
         throw std::runtime_error("second, thrown while unwinding");
     }
 };
+
+// Limits the address space to what the process uses now: every later allocation fails.
+void exhaustmemory()
+{
+    unsigned long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t used = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+    const rlimit limit{used, RLIM_INFINITY};
+    setrlimit(RLIMIT_AS, &limit);
+}
+
+// Two processes report at the same moment: the parent and a child forked after start-up each log
+// their own lines, meet at a pipe, and terminate together.
+void forkandterminate()
+{
+    int ready[2], go[2];
+    if (pipe(ready) != 0 || pipe(go) != 0)
+        std::_Exit(2);
+    const pid_t pid = fork();
+    const std::string me = pid == 0 ? "process child" : "process parent";
+    for (int i = 0; i < 3000; ++i) QUORVEL::log(me);
+    char byte = 0;
+    if (pid == 0)
+    {
+        if (write(ready[1], "r", 1) != 1 || read(go[0], &byte, 1) != 1)
+            std::_Exit(2);
+    }
+    else if (read(ready[0], &byte, 1) != 1 || write(go[1], "g", 1) != 1)
+        std::_Exit(2);
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -42,6 +79,19 @@ int main(int argc, char** argv)
         QUORVEL::logdumper();  // before the module started: no previous handler
     if (scenario == "returning")
         std::set_terminate([] { std::fputs("previous handler returned\n", stderr); });
+    if (scenario == "reentering")  // a previous handler that terminates again
+        std::set_terminate([] { std::terminate(); });
+    if (scenario == "selfhandler")
+        std::set_terminate(QUORVEL::logdumper);
+    if (scenario == "fork")  // the previous handler lets the forked child finish first
+        std::set_terminate(
+            []
+            {
+                while (wait(nullptr) > 0)
+                {
+                }
+                std::abort();
+            });
     if (scenario == "exiting")
         std::set_terminate(
             []
@@ -80,6 +130,44 @@ int main(int argc, char** argv)
         }
         catch (const std::ios::failure&)
         {
+        }
+    }
+    else if (scenario == "oom")
+    {
+        // Lines are logged until memory runs out: the one that fails throws and leaves no trace.
+        std::size_t count = 0;
+        exhaustmemory();
+        try
+        {
+            for (;;)
+            {
+                QUORVEL::log("filler");
+                ++count;
+            }
+        }
+        catch (const std::bad_alloc&)
+        {
+        }
+        std::fprintf(stderr, "filler lines: %zu\n", count);
+    }
+    else if (scenario == "fsize")  // the report cannot be written whole
+    {
+        const rlimit limit{64, 64};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    else if (scenario == "fork")
+        forkandterminate();
+    else if (scenario == "signal")
+    {
+        // A crash reporter's pattern: a signal handler that terminates, here while lines are
+        // being logged.
+        std::signal(SIGALRM, [](int) { std::terminate(); });
+        const itimerval soon{{0, 0}, {0, 2000 + 97 * (getpid() % 23)}};
+        setitimer(ITIMER_REAL, &soon, nullptr);
+        for (QUORVEL::fixedint y(3);;)
+        {
+            QUORVEL::log("a line of the main loop");
+            y = y * x;
         }
     }
     std::terminate();

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <sstream>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -29,16 +28,33 @@ testing::Environment* const threadsafe =
     testing::AddGlobalTestEnvironment(new threadsafedeathtests);
 }  // namespace
 
+// "Www Mmm dd hh:mm:ss yyyy", as the platform's calendar text writes it.
+bool istimetext(const std::string& t)
+{
+    auto oneof = [&](const std::string& names, std::size_t at)
+    {
+        const std::size_t k = names.find(t.substr(at, 3));
+        return k != std::string::npos && k % 3 == 0;
+    };
+    auto digit = [&](std::size_t i, char highest = '9') { return t[i] >= '0' && t[i] <= highest; };
+    return t.size() == 24 && oneof("MonTueWedThuFriSatSun", 0) && t[3] == ' ' &&
+           oneof("JanFebMarAprMayJunJulAugSepOctNovDec", 4) && t[7] == ' ' &&
+           (t[8] == ' ' || digit(8, '3')) && digit(9) && t[10] == ' ' && digit(11, '2') &&
+           digit(12) && t[13] == ':' && digit(14, '5') && digit(15) && t[16] == ':' &&
+           digit(17, '6') && digit(18) && t[19] == ' ' && digit(20) && digit(21) && digit(22) &&
+           digit(23);
+}
+
 std::vector<std::string> messages(const std::string& text)
 {
-    static const std::regex line(R"(QUORVEL \[(Mon|Tue|Wed|Thu|Fri|Sat|Sun) )"
-                                 R"((Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [ 123][0-9] )"
-                                 R"([0-2][0-9]:[0-5][0-9]:[0-6][0-9] [0-9]{4}\]: (.*))");
     std::vector<std::string> out;
     std::istringstream in(text);
-    std::smatch m;
     for (std::string l; std::getline(in, l);)
-        out.push_back(std::regex_match(l, m, line) ? m[3].str() : "MALFORMED: " + l);
+    {
+        const bool wellformed = l.size() >= 36 && l.compare(0, 9, "QUORVEL [") == 0 &&
+                                istimetext(l.substr(9, 24)) && l.compare(33, 3, "]: ") == 0;
+        out.push_back(wellformed ? l.substr(36) : "MALFORMED: " + l);
+    }
     return out;
 }
 
@@ -76,7 +92,7 @@ bool childresult::abortedbysignal() const
 }
 
 childresult runchild(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& dir)
+                     const std::string& dir, unsigned seconds)
 {
     const std::string outpath = dir + "/.stdout", errpath = dir + "/.stderr";
     std::vector<char*> argv;
@@ -93,6 +109,7 @@ childresult runchild(const std::string& program, const std::vector<std::string>&
         if (out < 0 || err < 0 || chdir(dir.c_str()) != 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0)
             _exit(125);
         prctl(PR_SET_DUMPABLE, 0);  // an abort is expected: no core dump
+        alarm(seconds);             // survives exec: a hang ends by SIGALRM
         execv(program.c_str(), argv.data());
         _exit(126);
     }

@@ -40,9 +40,10 @@ struct childresult
     std::string out, err;
     bool abortedbysignal() const;  ///< ended by SIGABRT
 };
-/// Runs `program` with `args` in folder `dir`, capturing its standard output and error.
+/// Runs `program` with `args` in folder `dir`, capturing its standard output and error. A child
+/// still running after `seconds` is ended by SIGALRM (it hung).
 childresult runchild(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& dir);
+                     const std::string& dir, unsigned seconds = 60);
 
 /// The four start-up messages.
 std::vector<std::string> startupmessages();

@@ -8,6 +8,9 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
 
 namespace
 {
@@ -26,12 +29,22 @@ TEST(LogLine, HasPrefixTimeSeparatorMessageAndLineFeed)
     EXPECT_EQ(added.substr(33, 3), "]: ");
 }
 
-TEST(LogLine, KeepsLineFeedsInsideTheMessage)
+// Every size class of message, every byte value (line feeds and NULs included), around the sizes
+// where a line was once put together in one piece (219 to 221), and longer than a block.
+TEST(LogLine, KeepsEveryMessageExactly)
 {
-    const std::size_t mark = logmark();
-    QUORVEL::log("first\nsecond");
-    const std::string added = logsince(mark);
-    EXPECT_EQ(added.substr(36), "first\nsecond\n");
+    for (std::size_t length : {0u, 1u, 219u, 220u, 221u, 1000u, 300000u})
+    {
+        std::string message(length, '\0');
+        for (std::size_t i = 0; i < length; ++i) message[i] = static_cast<char>(i * 7 % 256);
+        const std::size_t mark = logmark();
+        QUORVEL::log(message);
+        const std::string added = logsince(mark);
+        ASSERT_EQ(added.size(), 36 + length + 1) << length;
+        EXPECT_EQ(messages(added.substr(0, 36) + "m").at(0), "m");
+        EXPECT_TRUE(added.compare(36, length, message) == 0) << length;
+        EXPECT_EQ(added.back(), '\n');
+    }
 }
 
 TEST(LogLine, CarriesTheCurrentLocalTime)
@@ -50,15 +63,160 @@ TEST(LogLine, CarriesTheCurrentLocalTime)
     EXPECT_TRUE(matched) << stamp;
 }
 
+// Sets TZ for one scope and restores what it was.
+class scopedtimezone
+{
+public:
+    explicit scopedtimezone(const char* zone)
+    {
+        const char* old = std::getenv("TZ");
+        had = old != nullptr;
+        before = had ? old : "";
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~scopedtimezone()
+    {
+        if (had)
+            setenv("TZ", before.c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+    scopedtimezone(const scopedtimezone&) = delete;
+    scopedtimezone& operator=(const scopedtimezone&) = delete;
+
+private:
+    bool had = false;
+    std::string before;
+};
+
 TEST(TimeText, RendersLocalCalendarText)
 {
     char out[QUORVEL::detail::timetextlength];
-    setenv("TZ", "UTC", 1);
-    tzset();
+    const scopedtimezone utc("UTC");
     QUORVEL::detail::rendertime(1000000000, out);
     EXPECT_EQ(std::string(out, sizeof out), "Sun Sep  9 01:46:40 2001");  // date -u -d @1000000000
     QUORVEL::detail::rendertime(0, out);
     EXPECT_EQ(std::string(out, sizeof out), "Thu Jan  1 00:00:00 1970");
+}
+
+// Moving a calendar time by seconds without the time-zone code agrees with the platform's own.
+TEST(TimeText, ShiftsLikeThePlatform)
+{
+    const scopedtimezone utc("UTC");
+    std::tm base{};
+    ASSERT_TRUE(QUORVEL::detail::localcalendar(951782399, base));  // 2000-02-28 23:59:59
+    for (std::int64_t delta : {0, 1, 86400, 86401, 31622400, 1000000000, -951782399})
+    {
+        std::tm moved = base;
+        QUORVEL::detail::shiftcalendar(moved, delta);
+        char want[QUORVEL::detail::timetextlength], got[QUORVEL::detail::timetextlength];
+        QUORVEL::detail::rendertime(951782399 + delta, want);
+        QUORVEL::detail::formattime(moved, true, got);
+        EXPECT_EQ(std::string(got, sizeof got), std::string(want, sizeof want)) << delta;
+    }
+}
+
+#if !defined(QUORVEL_SHARED)  // the clock is internal: a shared library does not export it
+std::int64_t fakeseconds = 1000000000;
+std::int64_t fakeclock()
+{
+    return fakeseconds;
+}
+
+// The time text is rendered once per second and reused within it: a line logged in the next
+// second (or back in an earlier one) gets that second's text.
+TEST(LogLine, CarriesTheTimeOfItsOwnSecond)
+{
+    QUORVEL::setup();  // its start-up lines stay out of what is read below
+    const auto platform = QUORVEL::detail::setclock(fakeclock);
+    std::vector<std::int64_t> seconds{1000000000, 1000000000, 1000000001, 1000000000, 2000000000};
+    const std::size_t mark = logmark();
+    for (std::int64_t t : seconds)
+    {
+        fakeseconds = t;
+        QUORVEL::log("tick");
+        QUORVEL::fixedint x(1);
+    }
+    QUORVEL::detail::setclock(platform);
+    std::istringstream lines(logsince(mark));
+    std::string l;
+    for (std::int64_t t : seconds)
+    {
+        char want[QUORVEL::detail::timetextlength];
+        QUORVEL::detail::rendertime(t, want);
+        for (int k = 0; k < 4 && std::getline(lines, l); ++k)  // the line, the number's three
+            EXPECT_EQ(l.substr(9, 24), std::string(want, sizeof want)) << t;
+        std::getline(lines, l);  // its deletion, a line later
+    }
+}
+#endif
+
+// The log as a stream: raw text written with << and write() lands at the end, in order with the
+// lines; reading has a position of its own and goes on after the log grows.
+TEST(LogStream, WritesAppendAndReadsFollow)
+{
+    std::istream& in = QUORVEL::logstream;
+    QUORVEL::logstream.str("");
+    EXPECT_EQ(QUORVEL::logstream.tellp(), 0);
+    EXPECT_EQ(in.peek(), EOF);  // a reader that started on an empty log sees what comes later
+    in.clear();
+    QUORVEL::logstream << "raw " << 42 << ' ';
+    QUORVEL::log("one");
+    QUORVEL::logstream.write("xyz\n", 4);
+    QUORVEL::log("two");
+    const std::string text = QUORVEL::logstream.str();
+    EXPECT_EQ(text.substr(0, 7), "raw 42 ");
+    EXPECT_THAT(messages(text.substr(7)), ElementsAre("one", "MALFORMED: xyz", "two"));
+    EXPECT_EQ(QUORVEL::logstream.tellp(), static_cast<std::streamoff>(text.size()));
+
+    std::string word, l;
+    in >> word;
+    EXPECT_EQ(word, "raw");
+    in.seekg(0);
+    in >> word;
+    EXPECT_EQ(word, "raw");
+    EXPECT_EQ(in.tellg(), 3);
+    in.seekg(-4, std::ios::end);
+    std::getline(in, l);
+    EXPECT_EQ(l, "two");
+    std::getline(in, l);  // reading past the end fails the stream, not the log
+    EXPECT_TRUE(in.fail());
+    QUORVEL::log("three");
+    in.clear();
+    std::getline(in, l);
+    EXPECT_EQ(messages(l), std::vector<std::string>{"three"});
+    in.seekg(7);  // backwards
+    std::getline(in, l);
+    EXPECT_EQ(messages(l), std::vector<std::string>{"one"});
+    EXPECT_FALSE(QUORVEL::logstream.seekp(0));  // the put position is always the end
+    QUORVEL::logstream.clear();
+
+    QUORVEL::logstream.str("replaced\n");
+    std::getline(in, l);
+    EXPECT_EQ(l, "replaced");
+    QUORVEL::logstream.str("");
+    EXPECT_EQ(QUORVEL::logstream.str(), "");
+}
+
+// A log that is never cleared costs a few bytes per line, and emptying it gives the memory back.
+TEST(LogStream, EmptyingGivesMemoryBack)
+{
+    auto resident = []
+    {
+        long pages = 0, rss = 0;
+        std::ifstream("/proc/self/statm") >> pages >> rss;
+        return rss * sysconf(_SC_PAGESIZE);
+    };
+    QUORVEL::logstream.str("");
+    const long before = resident();
+    for (int i = 0; i < 1000000; ++i) QUORVEL::log("x");
+    const long grown = resident() - before;
+    EXPECT_GT(grown, 2000000);
+    EXPECT_LT(grown, 8000000);  // under eight bytes a line
+    QUORVEL::logstream.str("");
+    EXPECT_LT(resident() - before, grown / 8);
 }
 
 TEST(TimeText, UnrenderableTimeGivesThePlaceholder)

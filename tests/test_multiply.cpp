@@ -1,4 +1,5 @@
 // Multiplication: values, signs, wrap-around, errors and log lines.
+#include "../fuzz/reference.hpp"
 #include "quorvel/quorvel.hpp"
 #include "support.hpp"
 
@@ -30,36 +31,12 @@ fixedint make(std::uint64_t width, std::int64_t value)
     return x;
 }
 
-// The product's text, computed independently of the library: long multiplication in base 10^4
-// (no carries until the end), cut to the width.
+// The product's text from the reference arithmetic, which is independent of the library.
 std::string reference(const fixedint& a, const fixedint& b)
 {
-    const std::size_t n = a.size, limbs = (n + 3) / 4;
-    auto pack = [&](const fixedint& x)
-    {
-        std::vector<std::uint64_t> v(limbs, 0);
-        for (std::size_t i = n; i-- > 0;)
-            v[i / 4] = v[i / 4] * 10 + static_cast<std::uint64_t>(x.digits[i]);
-        return v;
-    };
-    const auto x = pack(a), y = pack(b);
-    std::vector<std::uint64_t> acc(limbs, 0);
-    for (std::size_t i = 0; i < limbs; ++i)
-        if (x[i] != 0)
-            for (std::size_t j = 0; i + j < limbs; ++j) acc[i + j] += x[i] * y[j];
-    std::string text;
-    std::uint64_t carry = 0;
-    for (std::size_t k = 0; k < limbs; ++k)
-    {
-        const std::uint64_t v = acc[k] + carry;
-        carry = v / 10000;
-        for (std::uint64_t d = v % 10000, c = 0; c < 4; ++c, d /= 10)
-            text += static_cast<char>('0' + d % 10);
-    }
-    text.resize(n);
-    while (text.size() > 1 && text.back() == '0') text.pop_back();
-    std::reverse(text.begin(), text.end());
-    return (a.negative != b.negative ? "-" : "") + text;
+    return (a.negative != b.negative ? "-" : "") +
+           reference::text(reference::multiply(reference::fromdigits(a.digits),
+                                               reference::fromdigits(b.digits), a.size));
 }
 
 struct product
@@ -208,5 +185,56 @@ TEST(MultiplyRandom, MatchesAnIndependentProduct)
                 << "seed " << seed << " width " << width << " round " << round;
         }
     QUORVEL::logstream.str({});
+}
+
+// Identities that need no reference, at every limb edge and threshold of the kernel (the split
+// product from 128 limbs, Karatsuba inside it from 200 limbs, reached from 285 limbs), on both
+// sides of each: (10^w - 1)^2 = 1 and x * (10^w - 1) = 10^w - x, modulo 10^w. All nines give the
+// largest column sums there are.
+TEST(MultiplyIdentities, HoldAtEveryEdge)
+{
+    std::vector<std::uint64_t> widths;
+    for (std::uint64_t limbs :
+         {1u, 2u, 3u, 127u, 128u, 129u, 199u, 200u, 201u, 284u, 285u, 286u, 400u})
+        for (std::uint64_t w : {limbs * 18 - 1, limbs * 18, limbs * 18 + 1}) widths.push_back(w);
+    std::mt19937 rng(testseed());
+    for (std::uint64_t w : widths)
+    {
+        fixedint nines(w), x(w);
+        std::fill(nines.digits.begin(), nines.digits.end(), std::int8_t{9});
+        for (auto& d : x.digits) d = static_cast<std::int8_t>(rng() % 10);
+        x.digits[0] = static_cast<std::int8_t>(1 + rng() % 9);  // not a multiple of 10^w
+        ASSERT_EQ((nines * nines).asstring(), "1") << "width " << w;
+        std::string complement;  // 10^w - x, digit by digit
+        for (std::size_t i = 0; i < w; ++i)
+            complement += static_cast<char>('0' + (i == 0 ? 10 - x.digits[0] : 9 - x.digits[i]));
+        while (complement.size() > 1 && complement.back() == '0') complement.pop_back();
+        ASSERT_EQ((x * nines).asstring(), std::string(complement.rbegin(), complement.rend()))
+            << "width " << w;
+    }
+    QUORVEL::logstream.str({});
+}
+
+// Digits outside 0 to 9 (only a caller can put them there) are read modulo 10: on the eight-digit
+// and eighteen-digit word paths, across their edges and at the top position.
+TEST(MultiplyIdentities, ReadsDigitsOutsideTheRangeModuloTen)
+{
+    const std::int8_t strange[] = {10, 13, 127, -1, -128, 99};
+    for (std::uint64_t w : {8u, 9u, 18u, 19u, 36u, 40u})
+        for (std::uint64_t at :
+             {std::uint64_t{0}, std::uint64_t{7}, std::uint64_t{8}, std::uint64_t{17}, w - 1})
+        {
+            if (at >= w)
+                continue;
+            fixedint a(w), one(w);
+            one = 1;
+            for (std::size_t i = 0; i < w; ++i) a.digits[i] = static_cast<std::int8_t>(i % 10);
+            const std::int8_t d = strange[(at + w) % (sizeof strange)];
+            a.digits[at] = d;
+            fixedint read = a;  // what the product must see
+            read.digits[at] = static_cast<std::int8_t>((d % 10 + 10) % 10);
+            EXPECT_EQ((a * one).digits, read.digits) << "width " << w << " position " << at;
+            EXPECT_EQ((one * a).digits, read.digits) << "width " << w << " position " << at;
+        }
 }
 }  // namespace

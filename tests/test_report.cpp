@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,11 +20,13 @@ namespace fs = std::filesystem;
 
 enum class folder
 {
-    logs,      // "logs/" exists
-    nologs,    // no "logs/": the report is lost, the process still ends through the handler
-    logsfile,  // "logs" is a regular file
-    logdir,    // "logs/quorvel.log" is a directory
-    oldreport  // an older report exists: replaced, never appended to
+    logs,       // "logs/" exists
+    nologs,     // no "logs/": the report is lost, the process still ends through the handler
+    logsfile,   // "logs" is a regular file
+    logdir,     // "logs/quorvel.log" is a directory
+    oldreport,  // an older report exists: replaced, never appended to, kept if none is written
+    fifo,       // "logs/quorvel.log" is a FIFO without a reader: replaced, never opened
+    symlink     // "logs/quorvel.log" links to a file outside: the link is replaced, never followed
 };
 
 struct scenario
@@ -67,7 +70,13 @@ const scenario scenarios[] = {
     {"returning", folder::logs, started("UNKNOWN", "UNKNOWN"), -1, "previous handler returned"},
     {"exiting", folder::logs, started("UNKNOWN", "UNKNOWN"), 3, "previous handler ran"},
     {"direct", folder::logs, reportmessages("UNKNOWN", "UNKNOWN"), -1, ""},
-    {"badlog", folder::logs, concat(startupmessages(), constructionmessages(3)), -1, ""},
+    {"badlog", folder::logs, started("UNKNOWN", "UNKNOWN"), -1,
+     ""},  // the stream's state is not the log's
+    {"reentering", folder::logs, started("UNKNOWN", "UNKNOWN"), -1, ""},   // one report, then abort
+    {"selfhandler", folder::logs, started("UNKNOWN", "UNKNOWN"), -1, ""},  // logdumper was in force
+    {"fsize", folder::oldreport, {}, -1, "terminate called without an active exception"},
+    {"none", folder::fifo, started("UNKNOWN", "UNKNOWN"), -1, ""},
+    {"none", folder::symlink, started("UNKNOWN", "UNKNOWN"), -1, ""},
     {"none", folder::nologs, {}, -1, "terminate called without an active exception"},
     {"none", folder::logsfile, {}, -1, "terminate called without an active exception"},
     {"none", folder::logdir, {}, -1, "terminate called without an active exception"},
@@ -95,8 +104,18 @@ TEST_P(TerminationReport, IsWrittenAndHandedOver)
         writefile(dir + "/logs", "not a folder\n");
     if (s.where == folder::logdir)
         fs::create_directory(report);
+    const std::string older = "an older report\nwith two lines\n";
     if (s.where == folder::oldreport)
-        writefile(report, "an older report\nwith two lines\n");
+        writefile(report, older);
+    if (s.where == folder::fifo)
+    {
+        ASSERT_EQ(mkfifo(report.c_str(), 0644), 0);
+    }
+    if (s.where == folder::symlink)
+    {
+        writefile(dir + "/elsewhere", older);
+        fs::create_symlink("../elsewhere", report);
+    }
 
     const childresult r = runchild(QUORVEL_TEST_CHILD, {s.name}, dir);
 
@@ -119,12 +138,27 @@ TEST_P(TerminationReport, IsWrittenAndHandedOver)
             break;
         default:
         {
+            if (s.where == folder::symlink)
+            {
+                EXPECT_EQ(readfile(dir + "/elsewhere"), older);
+            }
+            if (s.report.empty())
+            {
+                EXPECT_EQ(readfile(report), older);
+                break;
+            }
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(report)));
             const std::string text = readfile(report);
             EXPECT_EQ(messages(text), s.report);
             ASSERT_FALSE(text.empty());
             EXPECT_EQ(text.back(), '\n');
             EXPECT_EQ(text.find("\n\n"), std::string::npos);
         }
+    }
+    if (fs::is_directory(dir + "/logs"))  // no file of a report is left behind
+    {
+        for (const auto& entry : fs::directory_iterator(dir + "/logs"))
+            EXPECT_EQ(entry.path().filename(), "quorvel.log");
     }
 }
 
@@ -201,6 +235,14 @@ TEST(DemoRun, PrintsTheFourthPowerAndReports)
     }
 }
 
+// Numbers work at every stage of a process, products included.
+TEST(LateClient, MultipliesAfterMain)
+{
+    const childresult r = runchild(QUORVEL_LATE_CLIENT, {}, freshfolder("late-client"));
+    EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 0) << r.status << r.err;
+    EXPECT_EQ(r.out, "late products: ok\n");
+}
+
 // A client's static number logs from before main to after it, whichever way it is linked.
 TEST(StaticClient, LogsBeforeAndAfterMain)
 {
@@ -212,6 +254,69 @@ TEST(StaticClient, LogsBeforeAndAfterMain)
         const childresult r = runchild(program, {}, dir);
         EXPECT_TRUE(WIFEXITED(r.status) && WEXITSTATUS(r.status) == 0) << program;
         EXPECT_EQ(messages(r.out), want) << program;
+    }
+}
+}  // namespace
+
+namespace
+{
+// Runs `scenario` of the test child in a fresh folder with "logs/" and returns the report's
+// messages.
+std::vector<std::string> reportof(const std::string& scenario, const std::string& folder,
+                                  childresult& r)
+{
+    const std::string dir = freshfolder(folder);
+    fs::create_directory(dir + "/logs");
+    r = runchild(QUORVEL_TEST_CHILD, {scenario}, dir);
+    EXPECT_TRUE(r.abortedbysignal()) << scenario << ": status " << r.status << "\n" << r.err;
+    return messages(readfile(dir + "/logs/quorvel.log"));
+}
+
+// Memory is exhausted: the line that finds no room throws std::bad_alloc and leaves no trace,
+// and the report still comes out whole, its own lines included.
+TEST(ReportWhenMemoryIsExhausted, IsWhole)
+{
+    SKIP_WITHOUT_BAD_ALLOC();
+    childresult r;
+    const std::vector<std::string> got = reportof("oom", "report-oom", r);
+    std::size_t fillers = 0;
+    ASSERT_EQ(std::sscanf(r.err.c_str(), "filler lines: %zu", &fillers), 1) << r.err;
+    EXPECT_GT(fillers, 1000u);
+    std::vector<std::string> want = concat(startupmessages(), constructionmessages(3));
+    want.insert(want.end(), fillers, "filler");
+    EXPECT_EQ(got, concat(want, reportmessages("UNKNOWN", "UNKNOWN")));
+}
+
+// std::terminate from a signal handler that interrupts the logging of a line, many times over:
+// every report ends with the report lines, and no line is cut or fused.
+TEST(ReportFromASignalHandler, HasWholeLinesOnly)
+{
+    for (int run = 0; run < 25; ++run)
+    {
+        childresult r;
+        const std::vector<std::string> got = reportof("signal", "report-signal", r);
+        ASSERT_GE(got.size(), 13u) << "run " << run;
+        const std::vector<std::string> tail(got.end() - 6, got.end());
+        EXPECT_EQ(tail, reportmessages("UNKNOWN", "UNKNOWN")) << "run " << run;
+        for (const std::string& m : got)
+            ASSERT_EQ(m.rfind("MALFORMED", 0), std::string::npos) << "run " << run << ": " << m;
+    }
+}
+
+// A process and its fork terminate at the same moment: the file holds one whole report. (The
+// moment is a race, so it is run a few times.)
+TEST(ReportsOfTwoProcesses, NeverBlend)
+{
+    for (int run = 0; run < 5; ++run)
+    {
+        childresult r;
+        const std::vector<std::string> got = reportof("fork", "report-fork", r);
+        ASSERT_GT(got.size(), 3000u);
+        const std::string who = got[7];
+        EXPECT_TRUE(who == "process parent" || who == "process child") << who;
+        std::vector<std::string> want = concat(startupmessages(), constructionmessages(3));
+        want.insert(want.end(), 3000, who);
+        ASSERT_EQ(got, concat(want, reportmessages("UNKNOWN", "UNKNOWN"))) << "run " << run;
     }
 }
 }  // namespace

@@ -1,0 +1,165 @@
+// Products: quorvel against GMP and Boost.Multiprecision, on the same operands.
+//
+// Jobs, each on both sides where it applies:
+// - decimal job: text in, the product modulo 10^n, text out;
+// - binary-native job (GMP): the product modulo 10^n of numbers already in GMP's binary form;
+// - product: quorvel's `a * b` on numbers already held (digits in, digits out);
+// - kernel: the multiplication alone, operands in each library's own representation.
+// quorvel's figures include the log lines each product writes; the log is never cleared.
+#include "common.hpp"
+#include "quorvel/kernel.hpp"
+
+#include <benchmark/benchmark.h>
+
+#include <boost/multiprecision/cpp_int.hpp>
+
+namespace
+{
+using namespace benchsupport;
+
+// Decimal text into the digits of a number that exists, as a parser would do it.
+void settext(QUORVEL::fixedint& x, const std::string& s)
+{
+    std::fill(x.digits.begin(), x.digits.end(), std::int8_t{0});
+    for (std::size_t i = 0; i < s.size(); ++i)
+        x.digits[i] = static_cast<std::int8_t>(s[s.size() - 1 - i] - '0');
+}
+
+void BM_decimaljob(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    const auto texts = decimaloperands(n);
+    QUORVEL::fixedint a(n), b(n);
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        settext(a, texts[i % operandcount]);
+        settext(b, texts[++i % operandcount]);
+        const std::string s = (a * b).asstring();
+        benchmark::DoNotOptimize(s.data());
+    }
+}
+
+void BM_product(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    std::vector<QUORVEL::fixedint> xs;
+    for (const auto& s : decimaloperands(n)) xs.push_back(fromtext(s, n));
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        QUORVEL::fixedint p = xs[i % operandcount] * xs[(i + 1) % operandcount];
+        benchmark::DoNotOptimize(p.digits.data());
+        ++i;
+    }
+}
+
+void BM_digitkernel(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    std::vector<QUORVEL::fixedint> xs;
+    for (const auto& s : decimaloperands(n)) xs.push_back(fromtext(s, n));
+    std::vector<std::int8_t> out(n);
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        const auto& a = xs[i % operandcount].digits;
+        const auto& b = xs[++i % operandcount].digits;
+        QUORVEL::detail::mullow(a.data(), n, b.data(), n, out.data(), n);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+
+void BM_limbkernel(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    const std::size_t m = (n + QUORVEL::detail::limbdigits - 1) / QUORVEL::detail::limbdigits;
+    std::mt19937_64 rng(seed);
+    std::vector<std::vector<std::uint64_t>> xs(operandcount, std::vector<std::uint64_t>(m));
+    for (auto& x : xs)
+        for (auto& l : x) l = rng() % 1000000000000000000ULL;
+    std::vector<std::uint64_t> out(m);
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        QUORVEL::detail::limbproduct(out.data(), xs[i % operandcount].data(),
+                                     xs[(i + 1) % operandcount].data(), m);
+        ++i;
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+
+void BM_gmpdecimal(benchmark::State& state)
+{
+    gmpnumbers g(static_cast<std::size_t>(state.range(0)));
+    mpz_t a, b;
+    mpz_inits(a, b, nullptr);
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        mpz_set_str(a, g.texts[i % operandcount].c_str(), 10);
+        mpz_set_str(b, g.texts[++i % operandcount].c_str(), 10);
+        mpz_mul(g.result, a, b);
+        mpz_tdiv_r(g.result, g.result, g.modulus);
+        mpz_get_str(g.buffer.data(), 10, g.result);
+        benchmark::DoNotOptimize(g.buffer.data());
+    }
+    mpz_clears(a, b, nullptr);
+}
+
+void BM_gmpbinary(benchmark::State& state)
+{
+    gmpnumbers g(static_cast<std::size_t>(state.range(0)));
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        mpz_mul(g.result, g.xs[i % operandcount].v, g.xs[(i + 1) % operandcount].v);
+        mpz_tdiv_r(g.result, g.result, g.modulus);
+        ++i;
+        benchmark::DoNotOptimize(g.result);
+    }
+}
+
+void BM_gmpkernel(benchmark::State& state)
+{
+    gmpnumbers g(static_cast<std::size_t>(state.range(0)));
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        mpz_mul(g.result, g.xs[i % operandcount].v, g.xs[(i + 1) % operandcount].v);
+        ++i;
+        benchmark::DoNotOptimize(g.result);
+    }
+}
+
+void BM_boostdecimal(benchmark::State& state)
+{
+    using boost::multiprecision::cpp_int;
+    const auto n = static_cast<std::size_t>(state.range(0));
+    const auto texts = decimaloperands(n);
+    const cpp_int modulus = boost::multiprecision::pow(cpp_int(10), static_cast<unsigned>(n));
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        const cpp_int a(texts[i % operandcount]);
+        const cpp_int b(texts[++i % operandcount]);
+        const cpp_int p = (a * b) % modulus;
+        const std::string s = p.str();
+        benchmark::DoNotOptimize(s.data());
+    }
+}
+
+void widths(benchmark::internal::Benchmark* b)
+{
+    for (long n : {128, 1024, 16384, 65536}) b->Arg(n);
+}
+
+BENCHMARK(BM_decimaljob)->Apply(widths);
+BENCHMARK(BM_gmpdecimal)->Apply(widths);
+BENCHMARK(BM_boostdecimal)->Arg(128)->Arg(1024)->Arg(16384);  // seconds at 65,536
+BENCHMARK(BM_product)->Apply(widths);
+BENCHMARK(BM_gmpbinary)->Apply(widths);
+BENCHMARK(BM_digitkernel)->Apply(widths);
+BENCHMARK(BM_limbkernel)->Apply(widths);
+BENCHMARK(BM_gmpkernel)->Apply(widths);
+}  // namespace
