@@ -124,13 +124,17 @@ inline std::string rendering(const QUORVEL::fixedint& x)
     return (x.negative ? "-" : "") + magnitude(x.digits);
 }
 
-/// The product of two digit vectors modulo 10^width as decimal text, from the reference
-/// arithmetic and, where it was found, from GMP, which must agree.
+/// The product of two digit vectors modulo 10^width as decimal text: from GMP where it was found
+/// (and then also from the reference arithmetic up to 1,000 digits, which must agree), else from
+/// the reference arithmetic alone.
 inline std::string product(const std::vector<std::int8_t>& a, const std::vector<std::int8_t>& b,
                            std::uint64_t width)
 {
-    const std::string want = reference::text(
-        reference::multiply(reference::fromdigits(a), reference::fromdigits(b), width));
+    auto fromreference = [&]
+    {
+        return reference::text(
+            reference::multiply(reference::fromdigits(a), reference::fromdigits(b), width));
+    };
 #if defined(QUORVEL_FUZZ_GMP)
     mpz_t x, y, m;
     mpz_inits(x, y, m, nullptr);
@@ -142,9 +146,12 @@ inline std::string product(const std::vector<std::int8_t>& a, const std::vector<
     std::vector<char> text(mpz_sizeinbase(x, 10) + 2);
     mpz_get_str(text.data(), 10, x);
     mpz_clears(x, y, m, nullptr);
-    check(want == text.data(), "the reference and GMP disagree: " + want + " " + text.data());
+    if (width <= 1000)
+        check(fromreference() == text.data(), "the reference and GMP disagree");
+    return text.data();
+#else
+    return fromreference();
 #endif
-    return want;
 }
 
 /// The log grows with every construction: cleared after each input.
