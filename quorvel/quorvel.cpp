@@ -1,7 +1,9 @@
 #include "quorvel/quorvel.hpp"
 
+#include "quorvel/digits.hpp"
 #include "quorvel/kernel.hpp"
 #include "quorvel/log.hpp"
+#include "quorvel/number.hpp"
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,12 +13,21 @@
 
 namespace QUORVEL
 {
-namespace
+namespace detail
 {
-using detail::line;
-using detail::logline;
+std::size_t storelength(std::uint64_t width)
+{
+    if constexpr (sizeof(std::size_t) < sizeof(std::uint64_t))
+        if (width > std::numeric_limits<std::size_t>::max())
+            throw std::length_error("fixedint: width beyond the digit store's maximum length");
+    return static_cast<std::size_t>(width);
+}
 
-// The decimal digits of v, least significant first (one digit for zero); returns their count.
+std::size_t usable(const fixedint& x)
+{
+    return static_cast<std::size_t>(std::min<std::uint64_t>(x.size, x.digits.size()));
+}
+
 std::size_t decimaldigits(std::uint64_t v, std::int8_t (&out)[20])
 {
     std::size_t n = 0;
@@ -28,32 +39,37 @@ std::size_t decimaldigits(std::uint64_t v, std::int8_t (&out)[20])
     return n;
 }
 
-// The store length for a width. Only where std::size_t is narrower than 64 bits can a width be
-// beyond what any vector could index.
-std::size_t storelength(std::uint64_t width)
+void checkwidths(const fixedint& a, const fixedint& b)
 {
-    if constexpr (sizeof(std::size_t) < sizeof(std::uint64_t))
-        if (width > std::numeric_limits<std::size_t>::max())
-            throw std::length_error("fixedint: width beyond the digit store's maximum length");
-    return static_cast<std::size_t>(width);
+    if (a.size != b.size)
+        throw std::length_error("Int sizes are not equal!");
 }
 
-// The positions an operation may touch: the width, or less when a caller shortened the store.
-std::size_t usable(const fixedint& x)
+digitsof::digitsof(const fixedint& x) : length(storelength(x.size))
 {
-    return static_cast<std::size_t>(std::min<std::uint64_t>(x.size, x.digits.size()));
+    const std::size_t n = usable(x);
+    if (n == length && alldecimal(x.digits.data(), n))
+    {
+        view = x.digits.data();
+        return;
+    }
+    copy.assign(length, 0);
+    for (std::size_t i = 0; i < n; ++i)
+        copy[i] = static_cast<std::int8_t>((x.digits[i] % 10 + 10) % 10);
+    view = copy.data();
 }
+}  // namespace detail
 
-// The number of the first `len` digits up to the most significant non-zero one.
-std::size_t significant(const std::int8_t* d, std::size_t len)
+namespace
 {
-    while (len > 0 && d[len - 1] == 0) --len;
-    return len;
-}
+using detail::line;
+using detail::logline;
+using detail::storelength;
+using detail::usable;
 
 std::size_t significant(const std::vector<std::int8_t>& d)
 {
-    return significant(d.data(), d.size());
+    return detail::significant(d.data(), d.size());
 }
 
 // Rendering of digits outside 0 to 9 (only a caller can put them there): each digit's own decimal
@@ -92,6 +108,37 @@ fixedint::fixedint(std::uint64_t width)
 }
 
 fixedint::fixedint(const fixedint& other) = default;
+
+fixedint::fixedint(fixedint&& other) noexcept
+    : negative(other.negative),
+      size(other.size),
+      issigned(other.issigned),
+      spareflag(other.spareflag),
+      digits(std::move(other.digits))
+{
+    other.digits.clear();
+    other.negative = false;
+    other.size = 0;
+    other.issigned = true;
+    other.spareflag = false;
+}
+
+fixedint& fixedint::operator=(fixedint&& other) noexcept
+{
+    if (this == &other)
+        return *this;
+    digits.swap(other.digits);  // the old store goes with `other`
+    negative = other.negative;
+    size = other.size;
+    issigned = other.issigned;
+    spareflag = other.spareflag;
+    other.digits.clear();
+    other.negative = false;
+    other.size = 0;
+    other.issigned = true;
+    other.spareflag = false;
+    return *this;
+}
 
 fixedint& fixedint::operator=(const fixedint& other)
 {
@@ -145,11 +192,15 @@ std::vector<std::int8_t> fixedint::getshorteneddigits() const
 
 fixedint& fixedint::operator=(std::int64_t value)
 {
-    const bool minus = value < 0;
-    const std::uint64_t magnitude =
-        minus ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    assignmagnitude(value < 0, value < 0 ? 0 - static_cast<std::uint64_t>(value)
+                                         : static_cast<std::uint64_t>(value));
+    return *this;
+}
+
+void fixedint::assignmagnitude(bool minus, std::uint64_t magnitude)
+{
     std::int8_t text[20];
-    const std::size_t len = decimaldigits(magnitude, text);
+    const std::size_t len = detail::decimaldigits(magnitude, text);
     if (size < len)
         throw std::out_of_range("Input int bigger than size!");
     const std::size_t n = storelength(size);
@@ -160,7 +211,6 @@ fixedint& fixedint::operator=(std::int64_t value)
     std::memcpy(digits.data(), text, len);
     if (issigned)
         negative = minus;
-    return *this;
 }
 
 std::string fixedint::asstring() const
@@ -171,10 +221,8 @@ std::string fixedint::asstring() const
         text = renderloose(digits.data(), n);
     else if (n > 0)
     {
-        const std::size_t len = std::max<std::size_t>(significant(digits.data(), n), 1);
-        text.resize(len);
-        for (std::size_t i = 0; i < len; ++i)
-            text[len - 1 - i] = static_cast<char>('0' + digits[i]);
+        text.resize(std::max<std::size_t>(detail::significant(digits.data(), n), 1));
+        detail::textfromdigits(digits.data(), text.size(), &text[0]);
     }
     if (negative)
         text.insert(text.begin(), '-');

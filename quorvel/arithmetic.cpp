@@ -1,0 +1,307 @@
+// Sum, difference, quotient, remainder, negation, powers and comparison of fixedint, in the model
+// the header describes: exact results keep their sign and their magnitude modulo 10^width.
+#include "quorvel/digits.hpp"
+#include "quorvel/divide.hpp"
+#include "quorvel/kernel.hpp"
+#include "quorvel/number.hpp"
+#include "quorvel/quorvel.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <tuple>
+
+namespace QUORVEL
+{
+namespace
+{
+using detail::digitsof;
+
+bool iszero(const std::int8_t* d, std::size_t n)
+{
+    return detail::significant(d, n) == 0;
+}
+
+// out = a + b (b with the sign flag `bminus`), on n digits; returns the sign flag of the result.
+// Unsigned: the magnitudes modulo 10^n. `out` may be `a` or `b`.
+bool sum(const std::int8_t* a, bool aminus, const std::int8_t* b, bool bminus, std::int8_t* out,
+         std::size_t n, bool issigned)
+{
+    if (!issigned)
+    {
+        detail::adddigits(a, b, out, n);
+        return false;
+    }
+    bool minus = aminus;
+    if (aminus == bminus)
+        detail::adddigits(a, b, out, n);
+    else if (detail::comparedigits(a, n, b, n) >= 0)
+        detail::subtractdigits(a, b, out, n);
+    else
+    {
+        detail::subtractdigits(b, a, out, n);
+        minus = bminus;
+    }
+    return minus && !iszero(out, n);
+}
+
+// out = a - b, as `sum` does it; unsigned, the difference modulo 10^n (ten's complement).
+bool difference(const std::int8_t* a, bool aminus, const std::int8_t* b, bool bminus,
+                std::int8_t* out, std::size_t n, bool issigned)
+{
+    if (!issigned)
+    {
+        detail::subtractdigits(a, b, out, n);
+        return false;
+    }
+    return sum(a, aminus, b, !bminus, out, n, true);
+}
+
+// The divisor's digits, checked before anything is made.
+std::size_t divisorlength(const digitsof& y)
+{
+    const std::size_t length = detail::significant(y.data(), y.size());
+    if (length == 0)
+        throw std::domain_error("fixedint: division by zero");
+    return length;
+}
+
+using operation = bool (*)(const std::int8_t*, bool, const std::int8_t*, bool, std::int8_t*,
+                           std::size_t, bool);
+
+// a op b into a new number.
+fixedint apply(const fixedint& a, const fixedint& b, operation op)
+{
+    detail::checkwidths(a, b);
+    const digitsof x(a), y(b);
+    fixedint result(a.size);
+    result.negative =
+        op(x.data(), a.negative, y.data(), b.negative, result.digits.data(), x.size(), a.issigned);
+    return result;
+}
+
+// a op= b: into a's own store when it holds exactly its digits, else into the copy, which then
+// becomes the store. Nothing changes before everything that can fail has been done.
+fixedint& applyinplace(fixedint& a, const fixedint& b, operation op)
+{
+    detail::checkwidths(a, b);
+    digitsof x(a);
+    const digitsof y(b);
+    std::int8_t* out = x.direct() ? a.digits.data() : x.owned().data();
+    const bool minus = op(x.data(), a.negative, y.data(), b.negative, out, x.size(), a.issigned);
+    if (!x.direct())
+        a.digits.swap(x.owned());
+    a.negative = minus;
+    return a;
+}
+
+// The sign flag of a quotient (or remainder) of a / b whose digits are out[0, n).
+bool quotientsign(const fixedint& a, const fixedint& b, bool remainder, const std::int8_t* out,
+                  std::size_t n)
+{
+    const bool minus = remainder ? a.negative : a.negative != b.negative;
+    return a.issigned && minus && !iszero(out, n);
+}
+
+// The quotient or the remainder of a / b into a new number.
+fixedint divide(const fixedint& a, const fixedint& b, bool remainder)
+{
+    detail::checkwidths(a, b);
+    if (a.size == 0)
+        return fixedint(0);
+    const digitsof x(a), y(b);
+    const std::size_t ly = divisorlength(y);
+    fixedint result(a.size);
+    std::int8_t* out = result.digits.data();
+    detail::divmod(x.data(), x.size(), y.data(), ly, remainder ? nullptr : out,
+                   remainder ? out : nullptr, x.size());
+    result.negative = quotientsign(a, b, remainder, out, x.size());
+    return result;
+}
+
+fixedint& divideinplace(fixedint& a, const fixedint& b, bool remainder)
+{
+    detail::checkwidths(a, b);
+    if (a.size == 0)
+    {
+        a.negative = false;  // the width-0 zero
+        return a;
+    }
+    digitsof x(a);
+    const digitsof y(b);
+    const std::size_t ly = divisorlength(y);
+    std::int8_t* out = x.direct() ? a.digits.data() : x.owned().data();
+    // divmod reads both operands whole before it writes, so `out` may be either of them.
+    detail::divmod(x.data(), x.size(), y.data(), ly, remainder ? nullptr : out,
+                   remainder ? out : nullptr, x.size());
+    if (!x.direct())
+        a.digits.swap(x.owned());
+    a.negative = quotientsign(a, b, remainder, out, x.size());
+    return a;
+}
+
+// -1, 0 or 1 comparing the values (sign flag, digits).
+int comparevalues(bool aminus, const std::int8_t* a, std::size_t la, bool bminus,
+                  const std::int8_t* b, std::size_t lb)
+{
+    la = detail::significant(a, la);
+    lb = detail::significant(b, lb);
+    aminus = aminus && la > 0;  // "-0" equals 0
+    bminus = bminus && lb > 0;
+    if (aminus != bminus)
+        return aminus ? -1 : 1;
+    const int c = detail::comparedigits(a, la, b, lb);
+    return aminus ? -c : c;
+}
+}  // namespace
+
+fixedint fixedint::operator+(const fixedint& rhs) const
+{
+    return apply(*this, rhs, sum);
+}
+
+fixedint fixedint::operator-(const fixedint& rhs) const
+{
+    return apply(*this, rhs, difference);
+}
+
+fixedint fixedint::operator/(const fixedint& rhs) const
+{
+    return divide(*this, rhs, false);
+}
+
+fixedint fixedint::operator%(const fixedint& rhs) const
+{
+    return divide(*this, rhs, true);
+}
+
+fixedint fixedint::operator-() const
+{
+    const digitsof x(*this);
+    fixedint result(size);
+    std::int8_t* out = result.digits.data();
+    if (issigned)
+    {
+        std::copy(x.data(), x.data() + x.size(), out);
+        result.negative = !negative && !iszero(out, x.size());
+    }
+    else
+        detail::subtractdigits(out, x.data(), out, x.size());  // 0 - x: the ten's complement
+    return result;
+}
+
+fixedint& fixedint::operator+=(const fixedint& rhs)
+{
+    return applyinplace(*this, rhs, sum);
+}
+
+fixedint& fixedint::operator-=(const fixedint& rhs)
+{
+    return applyinplace(*this, rhs, difference);
+}
+
+fixedint& fixedint::operator*=(const fixedint& rhs)
+{
+    detail::checkwidths(*this, rhs);
+    if (size == 0)
+    {
+        negative = false;  // the width-0 zero
+        return *this;
+    }
+    const digitsof x(*this), y(rhs);
+    std::vector<std::int8_t> product(x.size());
+    detail::mullow(x.data(), x.size(), y.data(), y.size(), product.data(), product.size());
+    digits.swap(product);
+    negative = issigned && negative != rhs.negative;  // the product's own sign rule
+    return *this;
+}
+
+fixedint& fixedint::operator/=(const fixedint& rhs)
+{
+    return divideinplace(*this, rhs, false);
+}
+
+fixedint& fixedint::operator%=(const fixedint& rhs)
+{
+    return divideinplace(*this, rhs, true);
+}
+
+std::pair<fixedint, fixedint> divmod(const fixedint& a, const fixedint& b)
+{
+    detail::checkwidths(a, b);
+    const digitsof x(a), y(b);
+    const std::size_t ly = a.size == 0 ? 0 : divisorlength(y);
+    // Made in place: no number is moved from, so nothing more is logged.
+    std::pair<fixedint, fixedint> result(std::piecewise_construct, std::forward_as_tuple(a.size),
+                                         std::forward_as_tuple(a.size));
+    if (a.size == 0)
+        return result;
+    std::int8_t* q = result.first.digits.data();
+    std::int8_t* r = result.second.digits.data();
+    detail::divmod(x.data(), x.size(), y.data(), ly, q, r, x.size());
+    result.first.negative = quotientsign(a, b, false, q, x.size());
+    result.second.negative = quotientsign(a, b, true, r, x.size());
+    return result;
+}
+
+fixedint pow(const fixedint& base, std::uint64_t exponent)
+{
+    const digitsof x(base);
+    fixedint result(base.size);
+    if (x.size() == 0)
+        return result;
+    std::int8_t* out = result.digits.data();
+    detail::powlow(x.data(), detail::significant(x.data(), x.size()), exponent, out, x.size());
+    result.negative =
+        base.issigned && base.negative && (exponent & 1) != 0 && !iszero(out, x.size());
+    return result;
+}
+
+int fixedint::compare(const fixedint& other) const
+{
+    const digitsof x(*this), y(other);
+    return comparevalues(negative, x.data(), x.size(), other.negative, y.data(), y.size());
+}
+
+int fixedint::comparemagnitude(bool minus, std::uint64_t magnitude) const
+{
+    std::int8_t d[20];
+    const std::size_t len = detail::decimaldigits(magnitude, d);
+    const digitsof x(*this);
+    return comparevalues(negative, x.data(), x.size(), minus, d, len);
+}
+
+std::int64_t fixedint::asint64() const
+{
+    const digitsof x(*this);
+    const std::size_t len = detail::significant(x.data(), x.size());
+    std::uint64_t magnitude = 0;
+    bool fits = len <= 19;
+    for (std::size_t i = len; fits && i-- > 0;)
+    {
+        const std::uint64_t d = static_cast<std::uint8_t>(x.data()[i]);
+        fits = magnitude <= (UINT64_MAX - d) / 10;
+        magnitude = magnitude * 10 + d;
+    }
+    const std::uint64_t limit = std::uint64_t{INT64_MAX} + (negative ? 1 : 0);
+    if (!fits || magnitude > limit)
+        throw std::out_of_range("fixedint: value does not fit in std::int64_t");
+    return negative ? static_cast<std::int64_t>(0 - magnitude)
+                    : static_cast<std::int64_t>(magnitude);
+}
+
+std::size_t fixedint::hash() const
+{
+    const digitsof x(*this);
+    const std::size_t len = detail::significant(x.data(), x.size());
+    std::uint64_t h = negative && len > 0 ? 0x9E3779B97F4A7C15ULL : 0;
+    for (std::size_t i = 0; i < len; i += 8)
+    {
+        std::uint64_t word = 0;
+        std::memcpy(&word, x.data() + i, std::min<std::size_t>(8, len - i));
+        h = (h ^ word) * 0xFF51AFD7ED558CCDULL;
+        h ^= h >> 32;
+    }
+    return static_cast<std::size_t>(h ^ len);
+}
+}  // namespace QUORVEL

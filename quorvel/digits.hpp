@@ -1,0 +1,40 @@
+// Internal: digit strings (one decimal digit per byte, least significant first) worked on eight
+// digits at a time: validation, packing into limbs and back, addition, subtraction, comparison,
+// and conversion from and to decimal text. Not installed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace QUORVEL
+{
+namespace detail
+{
+/// True when every one of the `len` digits is in 0 to 9.
+bool alldecimal(const std::int8_t* d, std::size_t len);
+/// The number of the first `len` digits up to the most significant non-zero one.
+std::size_t significant(const std::int8_t* d, std::size_t len);
+
+/// Packs `len` digits into `count` limbs of base 10^18 (zero above the digits). Digits outside
+/// 0 to 9 are read modulo 10.
+void pack(const std::int8_t* d, std::size_t len, std::uint64_t* limbs, std::size_t count);
+/// Writes the low `n` digits of the limbs (limbs below 10^18).
+void unpack(const std::uint64_t* limbs, std::int8_t* out, std::size_t n);
+
+/// out = a + b modulo 10^n, for digits 0 to 9; returns the carry out. `out` may be `a` or `b`.
+bool adddigits(const std::int8_t* a, const std::int8_t* b, std::int8_t* out, std::size_t n);
+/// out = a - b modulo 10^n, for digits 0 to 9; returns the borrow out (true when b > a).
+/// `out` may be `a` or `b`.
+bool subtractdigits(const std::int8_t* a, const std::int8_t* b, std::int8_t* out, std::size_t n);
+/// Compares the digit strings a (`la` digits) and b (`lb` digits) by value: -1, 0 or 1.
+int comparedigits(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::size_t lb);
+
+/// The position of the first character of text[0, len) that is not a decimal digit, or `len`.
+std::size_t firstnondigit(const char* text, std::size_t len);
+/// Writes the digits of the decimal text[0, len) (only '0' to '9') to out, least significant
+/// first: out[i] = text[len - 1 - i].
+void digitsfromtext(const char* text, std::size_t len, std::int8_t* out);
+/// Writes digits d[0, n) (0 to 9) as text, most significant first: out[i] = '0' + d[n - 1 - i].
+void textfromdigits(const std::int8_t* d, std::size_t n, char* out);
+}  // namespace detail
+}  // namespace QUORVEL

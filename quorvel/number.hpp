@@ -1,0 +1,44 @@
+// Internal: what the files that implement fixedint share about its fields. Not installed.
+#pragma once
+
+#include "quorvel/quorvel.hpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace QUORVEL
+{
+namespace detail
+{
+/// The store length for a width. Throws std::length_error where std::size_t is narrower than
+/// 64 bits and the width is beyond what any vector could index.
+std::size_t storelength(std::uint64_t width);
+/// The positions an operation may touch: the width, or less when a caller shortened the store.
+std::size_t usable(const fixedint& x);
+/// The decimal digits of v, least significant first (one digit for zero); returns their count.
+std::size_t decimaldigits(std::uint64_t v, std::int8_t (&out)[20]);
+/// Throws std::length_error("Int sizes are not equal!") unless a and b have equal widths.
+void checkwidths(const fixedint& a, const fixedint& b);
+
+/// The digits of a number as the arithmetic reads them: exactly `size` digits 0 to 9 (positions
+/// a caller left out of the store read as 0, digits outside 0 to 9 modulo 10). Points into the
+/// number's own store when that already holds them so, else into a copy. Throws std::bad_alloc.
+class digitsof
+{
+public:
+    explicit digitsof(const fixedint& x);
+    const std::int8_t* data() const { return view; }
+    std::size_t size() const { return length; }
+    /// Whether the number's own store is what `data` shows.
+    bool direct() const { return copy.empty() || length == 0; }
+    /// The copy, for taking over as a new store (only when not `direct`).
+    std::vector<std::int8_t>& owned() { return copy; }
+
+private:
+    std::vector<std::int8_t> copy;
+    const std::int8_t* view = nullptr;
+    std::size_t length = 0;
+};
+}  // namespace detail
+}  // namespace QUORVEL
