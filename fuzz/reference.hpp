@@ -4,6 +4,7 @@
 // both; without it, this alone keeps the checks.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -76,5 +77,87 @@ inline limbs multiply(const limbs& a, const limbs& b, std::uint64_t digits)
         carry /= base;
     }
     return lowdigits(out, digits);
+}
+/// -1, 0 or 1 comparing a and b.
+inline int compare(limbs a, limbs b)
+{
+    trim(a);
+    trim(b);
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    for (std::size_t i = a.size(); i-- > 0;)
+        if (a[i] != b[i])
+            return a[i] < b[i] ? -1 : 1;
+    return 0;
+}
+
+/// a + b.
+inline limbs add(const limbs& a, const limbs& b)
+{
+    limbs out(std::max(a.size(), b.size()) + 1, 0);
+    std::uint32_t carry = 0;
+    for (std::size_t i = 0; i < out.size(); ++i)
+    {
+        const std::uint32_t s = (i < a.size() ? a[i] : 0) + (i < b.size() ? b[i] : 0) + carry;
+        out[i] = s % base;
+        carry = s / base;
+    }
+    trim(out);
+    return out;
+}
+
+/// a - b, for a >= b.
+inline limbs subtract(const limbs& a, const limbs& b)
+{
+    limbs out(a.size(), 0);
+    std::int64_t borrow = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+    {
+        std::int64_t d = std::int64_t{a[i]} - (i < b.size() ? b[i] : 0) - borrow;
+        borrow = d < 0 ? 1 : 0;
+        out[i] = static_cast<std::uint32_t>(d + borrow * base);
+    }
+    trim(out);
+    return out;
+}
+
+/// a / b and a mod b, for b not zero: the remainder grows a limb at a time from the top, and each
+/// quotient limb is the largest q with q * b <= remainder, found by halving the interval.
+inline void divide(const limbs& a, limbs b, limbs& quotient, limbs& remainder)
+{
+    trim(b);
+    quotient.assign(a.size(), 0);
+    remainder.clear();
+    for (std::size_t i = a.size(); i-- > 0;)
+    {
+        remainder.insert(remainder.begin(), a[i]);
+        trim(remainder);
+        std::uint32_t lo = 0, hi = base - 1;
+        while (lo < hi)
+        {
+            const std::uint32_t mid = (lo + hi + 1) / 2;
+            if (compare(multiply(b, limbs{mid}, 4 * (b.size() + 2)), remainder) <= 0)
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        quotient[i] = lo;
+        remainder = subtract(remainder, multiply(b, limbs{lo}, 4 * (b.size() + 2)));
+    }
+    trim(quotient);
+}
+
+/// base^exponent modulo 10^digits (1 when exponent is 0, also for digits 0: the caller cuts).
+inline limbs power(const limbs& b, std::uint64_t exponent, std::uint64_t digits)
+{
+    limbs result{1}, square = lowdigits(b, digits);
+    for (; exponent != 0; exponent >>= 1)
+    {
+        if (exponent & 1)
+            result = multiply(result, square, digits);
+        if (exponent > 1)
+            square = multiply(square, square, digits);
+    }
+    return lowdigits(result, digits);
 }
 }  // namespace reference

@@ -1,6 +1,7 @@
 // A main for builds without libFuzzer (g++): replays every file of the given corpus folders,
-// then a number of random inputs from a fixed seed (QUORVEL_FUZZ_SEED overrides it, and the
-// seed in use is printed), so a committed corpus and any crash file in it are a regression test.
+// then 2,000 random inputs from a fixed seed (QUORVEL_FUZZ_SEED overrides the seed, which is
+// printed, and QUORVEL_FUZZ_RUNS the count), so a committed corpus and any crash file in it are a
+// regression test.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -31,12 +32,14 @@ int main(int argc, char** argv)
         env != nullptr ? static_cast<unsigned>(std::strtoul(env, nullptr, 10)) : 20261209u;
     std::printf("replayed %zu corpus files; random inputs from seed %u\n", files, seed);
     std::mt19937 rng(seed);
-    for (int run = 0; run < 2000; ++run)
+    const char* runsenv = std::getenv("QUORVEL_FUZZ_RUNS");
+    const long runs = runsenv != nullptr ? std::atol(runsenv) : 2000;
+    for (long run = 0; run < runs; ++run)
     {
         std::vector<std::uint8_t> bytes(rng() % 600);
         for (auto& b : bytes) b = static_cast<std::uint8_t>(rng());
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     }
-    std::printf("2000 random inputs passed\n");
+    std::printf("%ld random inputs passed\n", runs);
     return 0;
 }
