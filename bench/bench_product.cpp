@@ -8,6 +8,7 @@
 // quorvel's figures include the log lines each product writes; the log is never cleared.
 #include "common.hpp"
 #include "quorvel/kernel.hpp"
+#include "quorvel/limb.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -73,7 +74,7 @@ void BM_digitkernel(benchmark::State& state)
 void BM_limbkernel(benchmark::State& state)
 {
     const auto n = static_cast<std::size_t>(state.range(0));
-    const std::size_t m = (n + QUORVEL::detail::limbdigits - 1) / QUORVEL::detail::limbdigits;
+    const std::size_t m = QUORVEL::detail::limbsfor(n);
     std::mt19937_64 rng(seed);
     std::vector<std::vector<std::uint64_t>> xs(operandcount, std::vector<std::uint64_t>(m));
     for (auto& x : xs)

@@ -1,0 +1,201 @@
+// Sum, difference, parsing, division and powers: quorvel against GMP (mpz) on the same jobs.
+//
+// - Sum, difference: numbers already held, the result a new number (its construction logged).
+// - Parsing: decimal text into a number that exists (`x = text`) against mpz_set_str.
+// - Division job, 2n/n digits: both texts in, quotient and remainder, both texts out, on both
+//   sides (quorvel: `x = text`, `divmod`, `asstring`; GMP: mpz_set_str, mpz_tdiv_qr,
+//   mpz_get_str).
+// - Power job: base^e modulo 10^n with a 64-bit exponent, the result's text out (quorvel: `pow`,
+//   `asstring`; GMP: mpz_powm by 10^n, mpz_get_str).
+#include "common.hpp"
+
+#include <benchmark/benchmark.h>
+
+namespace
+{
+using namespace benchsupport;
+
+void BM_add(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    std::vector<QUORVEL::fixedint> xs;
+    for (const auto& s : decimaloperands(n)) xs.push_back(fromtext(s, n));
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        QUORVEL::fixedint s = xs[i % operandcount] + xs[(i + 1) % operandcount];
+        benchmark::DoNotOptimize(s.digits.data());
+        ++i;
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));  // digits per second
+}
+
+void BM_subtract(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    std::vector<QUORVEL::fixedint> xs;
+    for (const auto& s : decimaloperands(n)) xs.push_back(fromtext(s, n));
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        QUORVEL::fixedint s = xs[i % operandcount] - xs[(i + 1) % operandcount];
+        benchmark::DoNotOptimize(s.digits.data());
+        ++i;
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_gmpadd(benchmark::State& state)
+{
+    gmpnumbers g(static_cast<std::size_t>(state.range(0)));
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        mpz_add(g.result, g.xs[i % operandcount].v, g.xs[(i + 1) % operandcount].v);
+        ++i;
+        benchmark::DoNotOptimize(g.result);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_parse(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    const auto texts = decimaloperands(n);
+    QUORVEL::fixedint x(n);
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        x = texts[i++ % operandcount];
+        benchmark::DoNotOptimize(x.digits.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_gmpparse(benchmark::State& state)
+{
+    gmpnumbers g(static_cast<std::size_t>(state.range(0)));
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        mpz_set_str(g.result, g.texts[i++ % operandcount].c_str(), 10);
+        benchmark::DoNotOptimize(g.result);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_divisionjob(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    const auto dividends = decimaloperands(n), divisors = decimaloperands(n / 2, 1);
+    QUORVEL::fixedint a(n), b(n);
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        a = dividends[i % operandcount];
+        b = divisors[++i % operandcount];
+        const auto qr = QUORVEL::divmod(a, b);
+        const std::string q = qr.first.asstring(), r = qr.second.asstring();
+        benchmark::DoNotOptimize(q.data());
+        benchmark::DoNotOptimize(r.data());
+    }
+}
+
+void BM_gmpdivisionjob(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    const auto dividends = decimaloperands(n), divisors = decimaloperands(n / 2, 1);
+    mpz_t a, b, q, r;
+    mpz_inits(a, b, q, r, nullptr);
+    std::vector<char> qt(n + 2), rt(n + 2);
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        mpz_set_str(a, dividends[i % operandcount].c_str(), 10);
+        mpz_set_str(b, divisors[++i % operandcount].c_str(), 10);
+        mpz_tdiv_qr(q, r, a, b);
+        mpz_get_str(qt.data(), 10, q);
+        mpz_get_str(rt.data(), 10, r);
+        benchmark::DoNotOptimize(qt.data());
+        benchmark::DoNotOptimize(rt.data());
+    }
+    mpz_clears(a, b, q, r, nullptr);
+}
+
+// The division alone, numbers already held (2n/n digits).
+void BM_divide(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    const auto dividends = decimaloperands(n), divisors = decimaloperands(n / 2, 1);
+    std::vector<QUORVEL::fixedint> as, bs;
+    for (std::size_t k = 0; k < operandcount; ++k)
+    {
+        as.push_back(fromtext(dividends[k], n));
+        bs.push_back(fromtext(divisors[k], n));
+    }
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        QUORVEL::fixedint q = as[i % operandcount] / bs[(i + 1) % operandcount];
+        benchmark::DoNotOptimize(q.digits.data());
+        ++i;
+    }
+}
+
+void BM_gmpdivide(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    gmpnumbers a(n), b(n / 2, 1);
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        mpz_tdiv_q(a.result, a.xs[i % operandcount].v, b.xs[(i + 1) % operandcount].v);
+        ++i;
+        benchmark::DoNotOptimize(a.result);
+    }
+}
+
+constexpr std::uint64_t exponent = 0xD1B54A32D192ED03ULL;  // 64 bits, 31 of them set
+
+void BM_powjob(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    const auto texts = decimaloperands(n);
+    std::vector<QUORVEL::fixedint> xs;
+    for (const auto& s : texts) xs.push_back(fromtext(s, n));
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        const std::string s = QUORVEL::pow(xs[i++ % operandcount], exponent).asstring();
+        benchmark::DoNotOptimize(s.data());
+    }
+}
+
+void BM_gmppowjob(benchmark::State& state)
+{
+    gmpnumbers g(static_cast<std::size_t>(state.range(0)));
+    mpz_t e;
+    mpz_init(e);
+    mpz_import(e, 1, 1, sizeof exponent, 0, 0, &exponent);
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        mpz_powm(g.result, g.xs[i++ % operandcount].v, e, g.modulus);
+        mpz_get_str(g.buffer.data(), 10, g.result);
+        benchmark::DoNotOptimize(g.buffer.data());
+    }
+    mpz_clear(e);
+}
+
+BENCHMARK(BM_add)->Arg(128)->Arg(65536);
+BENCHMARK(BM_subtract)->Arg(128)->Arg(65536);
+BENCHMARK(BM_gmpadd)->Arg(128)->Arg(65536);
+BENCHMARK(BM_parse)->Arg(128)->Arg(65536);
+BENCHMARK(BM_gmpparse)->Arg(128)->Arg(65536);
+BENCHMARK(BM_divisionjob)->Arg(128)->Arg(1024)->Arg(16384)->Arg(65536);
+BENCHMARK(BM_gmpdivisionjob)->Arg(128)->Arg(1024)->Arg(16384)->Arg(65536);
+BENCHMARK(BM_divide)->Arg(128)->Arg(1024)->Arg(16384)->Arg(65536)->Arg(262144);
+BENCHMARK(BM_gmpdivide)->Arg(128)->Arg(1024)->Arg(16384)->Arg(65536)->Arg(262144);
+BENCHMARK(BM_powjob)->Arg(128)->Arg(1024);
+BENCHMARK(BM_gmppowjob)->Arg(128)->Arg(1024);
+}  // namespace
