@@ -17,31 +17,15 @@ using namespace benchsupport;
 
 void BM_add(benchmark::State& state)
 {
-    const auto n = static_cast<std::size_t>(state.range(0));
-    std::vector<QUORVEL::fixedint> xs;
-    for (const auto& s : decimaloperands(n)) xs.push_back(fromtext(s, n));
-    std::size_t i = 0;
-    for (auto _ : state)
-    {
-        QUORVEL::fixedint s = xs[i % operandcount] + xs[(i + 1) % operandcount];
-        benchmark::DoNotOptimize(s.digits.data());
-        ++i;
-    }
+    cyclepairs(state, numbers(static_cast<std::size_t>(state.range(0))),
+               [](const QUORVEL::fixedint& a, const QUORVEL::fixedint& b) { return a + b; });
     state.SetItemsProcessed(state.iterations() * state.range(0));  // digits per second
 }
 
 void BM_subtract(benchmark::State& state)
 {
-    const auto n = static_cast<std::size_t>(state.range(0));
-    std::vector<QUORVEL::fixedint> xs;
-    for (const auto& s : decimaloperands(n)) xs.push_back(fromtext(s, n));
-    std::size_t i = 0;
-    for (auto _ : state)
-    {
-        QUORVEL::fixedint s = xs[i % operandcount] - xs[(i + 1) % operandcount];
-        benchmark::DoNotOptimize(s.digits.data());
-        ++i;
-    }
+    cyclepairs(state, numbers(static_cast<std::size_t>(state.range(0))),
+               [](const QUORVEL::fixedint& a, const QUORVEL::fixedint& b) { return a - b; });
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
@@ -126,13 +110,8 @@ void BM_gmpdivisionjob(benchmark::State& state)
 void BM_divide(benchmark::State& state)
 {
     const auto n = static_cast<std::size_t>(state.range(0));
-    const auto dividends = decimaloperands(n), divisors = decimaloperands(n / 2, 1);
-    std::vector<QUORVEL::fixedint> as, bs;
-    for (std::size_t k = 0; k < operandcount; ++k)
-    {
-        as.push_back(fromtext(dividends[k], n));
-        bs.push_back(fromtext(divisors[k], n));
-    }
+    std::vector<QUORVEL::fixedint> as = numbers(n), bs;
+    for (const auto& s : decimaloperands(n / 2, 1)) bs.push_back(fromtext(s, n));
     std::size_t i = 0;
     for (auto _ : state)
     {
@@ -159,10 +138,7 @@ constexpr std::uint64_t exponent = 0xD1B54A32D192ED03ULL;  // 64 bits, 31 of the
 
 void BM_powjob(benchmark::State& state)
 {
-    const auto n = static_cast<std::size_t>(state.range(0));
-    const auto texts = decimaloperands(n);
-    std::vector<QUORVEL::fixedint> xs;
-    for (const auto& s : texts) xs.push_back(fromtext(s, n));
+    const auto xs = numbers(static_cast<std::size_t>(state.range(0)));
     std::size_t i = 0;
     for (auto _ : state)
     {

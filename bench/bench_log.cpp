@@ -28,9 +28,7 @@ void BM_log(benchmark::State& state)
 // Reports the resident memory this adds per product.
 void BM_productlog_nevercleared(benchmark::State& state)
 {
-    const auto n = static_cast<std::size_t>(state.range(0));
-    std::vector<QUORVEL::fixedint> xs;
-    for (const auto& s : decimaloperands(n)) xs.push_back(fromtext(s, n));
+    const auto xs = numbers(static_cast<std::size_t>(state.range(0)));
     const long before = resident();
     std::size_t i = 0;
     for (auto _ : state)
@@ -46,9 +44,7 @@ void BM_productlog_nevercleared(benchmark::State& state)
 // The same with the log emptied every 4,096 products: what the log costs when it is kept small.
 void BM_productlog_clearedevery4096(benchmark::State& state)
 {
-    const auto n = static_cast<std::size_t>(state.range(0));
-    std::vector<QUORVEL::fixedint> xs;
-    for (const auto& s : decimaloperands(n)) xs.push_back(fromtext(s, n));
+    const auto xs = numbers(static_cast<std::size_t>(state.range(0)));
     std::size_t i = 0;
     for (auto _ : state)
     {

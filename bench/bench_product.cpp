@@ -35,23 +35,14 @@ void BM_decimaljob(benchmark::State& state)
 
 void BM_product(benchmark::State& state)
 {
-    const auto n = static_cast<std::size_t>(state.range(0));
-    std::vector<QUORVEL::fixedint> xs;
-    for (const auto& s : decimaloperands(n)) xs.push_back(fromtext(s, n));
-    std::size_t i = 0;
-    for (auto _ : state)
-    {
-        QUORVEL::fixedint p = xs[i % operandcount] * xs[(i + 1) % operandcount];
-        benchmark::DoNotOptimize(p.digits.data());
-        ++i;
-    }
+    cyclepairs(state, numbers(static_cast<std::size_t>(state.range(0))),
+               [](const QUORVEL::fixedint& a, const QUORVEL::fixedint& b) { return a * b; });
 }
 
 void BM_digitkernel(benchmark::State& state)
 {
     const auto n = static_cast<std::size_t>(state.range(0));
-    std::vector<QUORVEL::fixedint> xs;
-    for (const auto& s : decimaloperands(n)) xs.push_back(fromtext(s, n));
+    const auto xs = numbers(n);
     std::vector<std::int8_t> out(n);
     std::size_t i = 0;
     for (auto _ : state)

@@ -4,6 +4,8 @@
 
 #include "quorvel/quorvel.hpp"
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <fstream>
 #include <gmp.h>
@@ -39,6 +41,27 @@ inline QUORVEL::fixedint fromtext(const std::string& s, std::size_t width)
     for (std::size_t i = 0; i < s.size(); ++i)
         x.digits[i] = static_cast<std::int8_t>(s[s.size() - 1 - i] - '0');
     return x;
+}
+
+/// The operands of width `n` as numbers.
+inline std::vector<QUORVEL::fixedint> numbers(std::size_t n, unsigned salt = 0)
+{
+    std::vector<QUORVEL::fixedint> xs;
+    for (const auto& s : decimaloperands(n, salt)) xs.push_back(fromtext(s, n));
+    return xs;
+}
+
+/// Runs `op` on pairs of the numbers in turn; the result is made and destroyed as in real use.
+template <typename State, typename Op>
+void cyclepairs(State& state, const std::vector<QUORVEL::fixedint>& xs, Op op)
+{
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        const QUORVEL::fixedint r = op(xs[i % operandcount], xs[(i + 1) % operandcount]);
+        benchmark::DoNotOptimize(r.digits.data());
+        ++i;
+    }
 }
 
 /// Resident memory of the process in bytes.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -120,6 +121,12 @@ childresult runchild(const std::string& program, const std::vector<std::string>&
     std::remove(outpath.c_str());
     std::remove(errpath.c_str());
     return r;
+}
+
+unsigned testseed()
+{
+    const char* env = std::getenv("QUORVEL_TEST_SEED");
+    return env != nullptr ? static_cast<unsigned>(std::strtoul(env, nullptr, 10)) : 20261209u;
 }
 
 std::vector<std::string> startupmessages()

@@ -45,6 +45,9 @@ struct childresult
 childresult runchild(const std::string& program, const std::vector<std::string>& args,
                      const std::string& dir, unsigned seconds = 60);
 
+/// The seed of the randomized tests: QUORVEL_TEST_SEED, or a fixed one. Failures print it.
+unsigned testseed();
+
 /// The four start-up messages.
 std::vector<std::string> startupmessages();
 /// The three messages of a size construction of width `width`.

@@ -20,12 +20,6 @@ using QUORVEL::fixedint;
 using testing::StrEq;
 using testing::ThrowsMessage;
 
-unsigned testseed()
-{
-    const char* env = std::getenv("QUORVEL_TEST_SEED");
-    return env != nullptr ? static_cast<unsigned>(std::strtoul(env, nullptr, 10)) : 20261209u;
-}
-
 // An operand of one of the classes that find faults: random digits up to a random length, all
 // nines (10^k - 1), a power of ten, a single digit, zero; with a random sign flag.
 fixedint operand(std::mt19937_64& rng, std::uint64_t width)

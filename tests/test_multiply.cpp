@@ -17,13 +17,6 @@ using QUORVEL::fixedint;
 using testing::StrEq;
 using testing::ThrowsMessage;
 
-// QUORVEL_TEST_SEED overrides the fixed seed; failures print the seed in use.
-unsigned testseed()
-{
-    const char* env = std::getenv("QUORVEL_TEST_SEED");
-    return env != nullptr ? static_cast<unsigned>(std::strtoul(env, nullptr, 10)) : 20261209u;
-}
-
 fixedint make(std::uint64_t width, std::int64_t value)
 {
     fixedint x(width);
