@@ -25,7 +25,7 @@ namespace
 {
 // Thresholds in limbs of the divisor, measured with bench/ (BM_divide).
 constexpr std::size_t blockfrom = 32;       // blocked division from this divisor length
-constexpr std::size_t newtonfrom = 4096;    // Newton's reciprocal from this divisor length
+constexpr std::size_t newtonfrom = 1536;    // Newton's reciprocal from this divisor length
 constexpr std::size_t reciprocalbase = 32;  // below it the reciprocal is found by division
 
 // Hands out pieces of one scratch allocation. Passed by value, so that a routine's pieces are

@@ -6,6 +6,7 @@
 
 #include "quorvel/digits.hpp"
 #include "quorvel/limb.hpp"
+#include "quorvel/ntt.hpp"
 #include "quorvel/scratch.hpp"
 
 #include <algorithm>
@@ -26,21 +27,30 @@ constexpr std::size_t maxcolumn = 255;
 // wins, its inner loop being a multiply and a 128-bit add per term.
 constexpr std::size_t karatsubafrom = 200;
 constexpr std::size_t shortfrom = 128;
+constexpr std::size_t transformfrom = 1100;  // full and short products by the transform
 static_assert(karatsubafrom <= maxcolumn + 1 && shortfrom <= maxcolumn + 1,
               "the schoolbook's columns must fit in 128 bits");
 
-// Scratch limbs that fullproduct(n) needs below it.
+// Scratch limbs that fullproduct(n) needs below it (the transform has memory of its own).
 std::size_t fullscratch(std::size_t n)
 {
-    return n < karatsubafrom ? 0 : 4 * ((n + 1) / 2 + 1) + fullscratch((n + 1) / 2 + 1);
+    return n < karatsubafrom || n >= transformfrom
+               ? 0
+               : 4 * ((n + 1) / 2 + 1) + fullscratch((n + 1) / 2 + 1);
 }
 
-// r[0, 2n) = a[0, n) * b[0, n), by Karatsuba above the threshold.
+// r[0, 2n) = a[0, n) * b[0, n): by columns, by Karatsuba above its threshold, by the transform
+// above its own.
 void fullproduct(u64* r, const u64* a, const u64* b, std::size_t n, u64* scratch)
 {
     if (n < karatsubafrom)
     {
         columnproduct(r, a, n, b, n, 2 * n);
+        return;
+    }
+    if (n >= transformfrom)
+    {
+        transformproduct(r, a, n, b, n);
         return;
     }
     const std::size_t k = (n + 1) / 2, h = n - k;
@@ -72,6 +82,8 @@ std::size_t shortscratch(std::size_t m)
 {
     if (m < shortfrom)
         return 0;
+    if (m >= transformfrom)
+        return 2 * m;  // the full product; at these lengths a low half costs as much
     const std::size_t k = shortsplit(m), l = m - k;
     return 2 * k + l + std::max(fullscratch(k), shortscratch(l));
 }
@@ -82,6 +94,12 @@ void shortproduct(u64* r, const u64* a, const u64* b, std::size_t m, u64* scratc
     if (m < shortfrom)
     {
         columnproduct(r, a, m, b, m, m);
+        return;
+    }
+    if (m >= transformfrom)
+    {
+        transformproduct(scratch, a, m, b, m);
+        std::memcpy(r, scratch, m * sizeof(u64));
         return;
     }
     const std::size_t k = shortsplit(m), l = m - k;
@@ -170,7 +188,7 @@ void columnproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::size
 std::size_t fullmulscratch(std::size_t na, std::size_t nb)
 {
     const std::size_t lo = std::min(na, nb), hi = std::max(na, nb);
-    if (lo < karatsubafrom)
+    if (lo < karatsubafrom || lo >= transformfrom)
         return 0;
     if (lo == hi)
         return fullscratch(lo);
@@ -195,6 +213,11 @@ void fullmul(u64* r, const u64* a, std::size_t na, const u64* b, std::size_t nb,
     if (na == nb)
     {
         fullproduct(r, a, b, na, scratch);
+        return;
+    }
+    if (nb >= transformfrom)
+    {
+        transformproduct(r, a, na, b, nb);
         return;
     }
     // Unbalanced: a in pieces of nb limbs, each a balanced product added in at its place.

@@ -1,6 +1,7 @@
 #include "quorvel/scratch.hpp"
 
-#include <cassert>
+#include <algorithm>
+#include <cstring>
 
 namespace QUORVEL
 {
@@ -8,57 +9,82 @@ namespace detail
 {
 namespace
 {
-// The kept memory lives in a trivially destructible thread_local, which lasts as long as its
-// thread; a separate thread_local frees it when the thread ends and marks it finished.
-struct scratchstore
+constexpr auto slots = static_cast<std::size_t>(slot::count);
+
+// The kept memory lives in trivially destructible thread_locals, which last as long as their
+// thread; a separate thread_local frees them when the thread ends and marks them finished.
+struct keptblock
 {
     std::uint64_t* data;  // NOLINT(cppcoreguidelines-owning-memory): stays trivially destructible
     std::size_t size;
-    bool finished;
     bool inuse;
 };
-thread_local scratchstore store;
-
-struct scratchrelease
+struct keptstore
 {
-    scratchrelease() = default;
-    scratchrelease(const scratchrelease&) = delete;
-    scratchrelease& operator=(const scratchrelease&) = delete;
-    scratchrelease(scratchrelease&&) = delete;
-    scratchrelease& operator=(scratchrelease&&) = delete;
-    ~scratchrelease()
+    keptblock blocks[slots];
+    bool finished;
+};
+thread_local keptstore store;
+
+struct keptrelease
+{
+    keptrelease() = default;
+    keptrelease(const keptrelease&) = delete;
+    keptrelease& operator=(const keptrelease&) = delete;
+    keptrelease(keptrelease&&) = delete;
+    keptrelease& operator=(keptrelease&&) = delete;
+    ~keptrelease()
     {
-        delete[] store.data;  // NOLINT(cppcoreguidelines-owning-memory): see scratchstore
-        store = {nullptr, 0, true, false};
+        for (keptblock& b : store.blocks)
+        {
+            delete[] b.data;  // NOLINT(cppcoreguidelines-owning-memory): see keptblock
+            b = {nullptr, 0, false};
+        }
+        store.finished = true;
     }
 };
-thread_local scratchrelease release;
+thread_local keptrelease release;
+
+keptblock& blockof(slot which)
+{
+    return store.blocks[static_cast<std::size_t>(which)];
+}
 }  // namespace
 
-scratch::scratch(std::size_t limbs)
+std::uint64_t* keptmemory(slot which, std::size_t limbs, std::size_t keep)
 {
-    if (store.finished || store.inuse)
+    if (store.finished)
+        return nullptr;
+    (void)&release;  // makes sure the kept memory is freed when the thread ends
+    keptblock& b = blockof(which);
+    if (b.size < limbs)
     {
-        own = std::unique_ptr<std::uint64_t[]>(new std::uint64_t[limbs]);  // written before read
-        data = own.get();
+        std::unique_ptr<std::uint64_t[]> fresh(new std::uint64_t[limbs]);  // written before read
+        if (keep > 0)
+            std::memcpy(fresh.get(), b.data, std::min(keep, b.size) * sizeof(std::uint64_t));
+        delete[] b.data;  // NOLINT(cppcoreguidelines-owning-memory): see keptblock
+        b.data = fresh.release();
+        b.size = limbs;
+    }
+    return b.data;
+}
+
+scratch::scratch(std::size_t limbs, slot which) : kind(which)
+{
+    if (!store.finished && !blockof(which).inuse)
+    {
+        data = keptmemory(which, limbs);
+        blockof(which).inuse = true;
         return;
     }
-    (void)&release;  // makes sure the kept memory is freed when the thread ends
-    if (store.size < limbs)
-    {
-        std::unique_ptr<std::uint64_t[]> fresh(new std::uint64_t[limbs]);
-        delete[] store.data;  // NOLINT(cppcoreguidelines-owning-memory): see scratchstore
-        store.data = fresh.release();
-        store.size = limbs;
-    }
-    store.inuse = true;
-    data = store.data;
+    own = std::unique_ptr<std::uint64_t[]>(new std::uint64_t[limbs]);  // written before read
+    data = own.get();
 }
 
 scratch::~scratch()
 {
     if (!own)
-        store.inuse = false;
+        blockof(kind).inuse = false;
 }
 }  // namespace detail
 }  // namespace QUORVEL

@@ -9,16 +9,31 @@ namespace QUORVEL
 {
 namespace detail
 {
-/// `limbs` words of scratch for one operation. Memory is kept per thread between operations, so
-/// that an operation allocates nothing once the largest width was seen (fresh pages are costly);
-/// after the thread's kept memory was released at its end (static destructors, atexit handlers,
-/// other thread_local destructors), an operation gets memory of its own. One operation holds at
-/// most one of these at a time and hands pieces of it to the routines it calls. Throws
+/// Kinds of kept memory: each kernel keeps its own, so that a transform inside a division does
+/// not take the division's memory.
+enum class slot : unsigned
+{
+    kernel,     // products, powers, divisions
+    transform,  // the number-theoretic transform's arrays
+    roots,      // the transform's tables of roots of unity
+    count
+};
+
+/// Memory kept per thread between operations, so that an operation allocates nothing once the
+/// largest width was seen (fresh pages are costly): the block of `which`, grown to at least
+/// `limbs` words keeping its first `keep` words. Returns null after the thread's kept memory was
+/// released at its end (in static destructors, atexit handlers, other thread_local destructors):
+/// the caller then uses memory of its own. Throws std::bad_alloc.
+std::uint64_t* keptmemory(slot which, std::size_t limbs, std::size_t keep = 0);
+
+/// `limbs` words of scratch for one operation: the kept memory of `which`, or memory of its own
+/// when that is released or already in use by an operation further up the stack. One operation
+/// holds at most one of these per slot and hands pieces of it to the routines it calls. Throws
 /// std::bad_alloc.
 class scratch
 {
 public:
-    explicit scratch(std::size_t limbs);
+    explicit scratch(std::size_t limbs, slot which = slot::kernel);
     ~scratch();
     scratch(const scratch&) = delete;
     scratch& operator=(const scratch&) = delete;
@@ -29,6 +44,7 @@ public:
 
 private:
     std::unique_ptr<std::uint64_t[]> own;
+    slot kind;
 };
 }  // namespace detail
 }  // namespace QUORVEL
