@@ -55,14 +55,16 @@ inline void check(bool ok, const std::string& what)
 
 /// Widths that matter: the edges of a 64-bit integer, of the kernel's 18-digit limbs and of its
 /// thresholds (the split product from 128 limbs, 2,304 digits; Karatsuba inside it from 200
-/// limbs, reached from 286 limbs, 5,148 digits; blocked division from 32 limbs, 576 digits), or
-/// any width up to `maxwidth`. With `pastmax`, the threshold widths are used even above
-/// `maxwidth`.
+/// limbs, reached from 286 limbs, 5,148 digits; blocked division from 32 limbs, 576 digits; the
+/// transform from 1,100 limbs, 19,800 digits, of a length 3 * 2^k up to 1,536 limbs and 2^k
+/// above), or any width up to `maxwidth`. With `pastmax`, the threshold widths are used even
+/// above `maxwidth`.
 inline std::uint64_t width(reader& in, std::uint64_t maxwidth, bool pastmax = false)
 {
-    static const std::uint64_t special[] = {0,    1,    2,    18,   19,   20,   36,   37,   39,
-                                            40,   127,  128,  255,  256,  575,  576,  577,  2303,
-                                            2304, 2305, 3600, 4096, 5147, 5148, 7200, 14400};
+    static const std::uint64_t special[] = {
+        0,    1,     2,     18,    19,    20,    36,    37,    39,    40,   127,  128,
+        255,  256,   575,   576,   577,   2303,  2304,  2305,  3600,  4096, 5147, 5148,
+        7200, 14400, 19781, 19782, 19800, 19801, 27648, 27649, 36864, 36865};
     const std::uint8_t pick = in.byte();
     if (pick < 128)
     {

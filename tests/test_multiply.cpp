@@ -1,5 +1,6 @@
 // Multiplication: values, signs, wrap-around, errors and log lines.
 #include "../fuzz/reference.hpp"
+#include "quorvel/ntt.hpp"
 #include "quorvel/quorvel.hpp"
 #include "support.hpp"
 
@@ -180,30 +181,90 @@ TEST(MultiplyRandom, MatchesAnIndependentProduct)
     QUORVEL::logstream.str({});
 }
 
+// The transform's two implementations (portable, and AVX-512 IFMA where the processor has it):
+// each test below runs once with the one the library picks and once with the portable one.
+#if !defined(QUORVEL_SHARED)  // the switch is internal: a shared library does not export it
+const bool bothpaths[] = {false, true};
+struct portableonly
+{
+    explicit portableonly(bool on) : before(QUORVEL::detail::transformportable(on)) {}
+    ~portableonly() { QUORVEL::detail::transformportable(before); }
+    portableonly(const portableonly&) = delete;
+    portableonly& operator=(const portableonly&) = delete;
+    bool before;
+};
+#else
+const bool bothpaths[] = {false};
+struct portableonly
+{
+    explicit portableonly(bool) {}
+};
+#endif
+
 // Identities that need no reference, at every limb edge and threshold of the kernel (the split
-// product from 128 limbs, Karatsuba inside it from 200 limbs, reached from 285 limbs), on both
-// sides of each: (10^w - 1)^2 = 1 and x * (10^w - 1) = 10^w - x, modulo 10^w. All nines give the
-// largest column sums there are.
+// product from 128 limbs, Karatsuba inside it from 200 limbs, reached from 285 limbs, the transform
+// from 1,100 limbs, at a length 3 * 2^k for 1,100 to 1,536 limbs and 2^k for 1,537 to 2,048), on
+// both sides of each: (10^w - 1)^2 = 1 and x * (10^w - 1) = 10^w - x, modulo 10^w. All nines give
+// the largest column sums, and the largest coefficients of the transform.
 TEST(MultiplyIdentities, HoldAtEveryEdge)
 {
     std::vector<std::uint64_t> widths;
-    for (std::uint64_t limbs :
-         {1u, 2u, 3u, 127u, 128u, 129u, 199u, 200u, 201u, 284u, 285u, 286u, 400u})
+    for (std::uint64_t limbs : {1u, 2u, 3u, 127u, 128u, 129u, 199u, 200u, 201u, 284u, 285u, 286u,
+                                400u, 1099u, 1100u, 1101u, 1536u, 1537u, 2048u})
         for (std::uint64_t w : {limbs * 18 - 1, limbs * 18, limbs * 18 + 1}) widths.push_back(w);
     std::mt19937 rng(testseed());
-    for (std::uint64_t w : widths)
+    for (const bool portable : bothpaths)
+        for (std::uint64_t w : widths)
+        {
+            if (portable && w < 1099 * 18)
+                continue;  // no transform below
+            const portableonly path(portable);
+            fixedint nines(w), x(w);
+            std::fill(nines.digits.begin(), nines.digits.end(), std::int8_t{9});
+            for (auto& d : x.digits) d = static_cast<std::int8_t>(rng() % 10);
+            x.digits[0] = static_cast<std::int8_t>(1 + rng() % 9);  // not a multiple of 10^w
+            ASSERT_EQ((nines * nines).asstring(), "1") << "width " << w << " portable " << portable;
+            std::string complement;  // 10^w - x, digit by digit
+            for (std::size_t i = 0; i < w; ++i)
+                complement +=
+                    static_cast<char>('0' + (i == 0 ? 10 - x.digits[0] : 9 - x.digits[i]));
+            while (complement.size() > 1 && complement.back() == '0') complement.pop_back();
+            ASSERT_EQ((x * nines).asstring(), std::string(complement.rbegin(), complement.rend()))
+                << "width " << w << " portable " << portable;
+        }
+    QUORVEL::logstream.str({});
+}
+
+// Products of more than a million digits that do not wrap (each operand has fewer than half the
+// width) are checked by their residues modulo primes, computed from the digits: exact, and on
+// both transforms, with a square among them.
+TEST(MultiplyIdentities, LongProductsKeepTheirResidues)
+{
+    const std::uint64_t w = 1200000;
+    auto residue = [](const fixedint& x, std::uint64_t p)
     {
-        fixedint nines(w), x(w);
-        std::fill(nines.digits.begin(), nines.digits.end(), std::int8_t{9});
-        for (auto& d : x.digits) d = static_cast<std::int8_t>(rng() % 10);
-        x.digits[0] = static_cast<std::int8_t>(1 + rng() % 9);  // not a multiple of 10^w
-        ASSERT_EQ((nines * nines).asstring(), "1") << "width " << w;
-        std::string complement;  // 10^w - x, digit by digit
-        for (std::size_t i = 0; i < w; ++i)
-            complement += static_cast<char>('0' + (i == 0 ? 10 - x.digits[0] : 9 - x.digits[i]));
-        while (complement.size() > 1 && complement.back() == '0') complement.pop_back();
-        ASSERT_EQ((x * nines).asstring(), std::string(complement.rbegin(), complement.rend()))
-            << "width " << w;
+        std::uint64_t r = 0;
+        for (std::size_t i = x.digits.size(); i-- > 0;)
+            r = (r * 10 + static_cast<std::uint64_t>(x.digits[i])) % p;
+        return r;
+    };
+    std::mt19937 rng(testseed());
+    fixedint a(w), b(w);
+    for (std::size_t i = 0; i < w / 2; ++i)
+    {
+        a.digits[i] = static_cast<std::int8_t>(rng() % 10);
+        b.digits[i] = i % 7 == 0 ? 9 : static_cast<std::int8_t>(rng() % 10);
+    }
+    for (const bool portable : bothpaths)
+    {
+        const portableonly path(portable);
+        for (const fixedint* y : {&b, &a})
+        {
+            const fixedint c = a * *y;
+            for (std::uint64_t p : {1000000007u, 998244353u, 4294967291u})
+                ASSERT_EQ(residue(c, p), residue(a, p) * residue(*y, p) % p)
+                    << "prime " << p << " portable " << portable << (y == &a ? " square" : "");
+        }
     }
     QUORVEL::logstream.str({});
 }
