@@ -11,6 +11,7 @@
 #include "quorvel/digits.hpp"
 #include "quorvel/kernel.hpp"
 #include "quorvel/limb.hpp"
+#include "quorvel/ntt.hpp"
 #include "quorvel/scratch.hpp"
 
 #include <algorithm>
@@ -25,8 +26,15 @@ namespace
 {
 // Thresholds in limbs of the divisor, measured with bench/ (BM_divide).
 constexpr std::size_t blockfrom = 32;       // blocked division from this divisor length
-constexpr std::size_t newtonfrom = 1536;    // Newton's reciprocal from this divisor length
 constexpr std::size_t reciprocalbase = 32;  // below it the reciprocal is found by division
+
+// Newton's reciprocal from this divisor length: where its products are transforms well above
+// the transform's own threshold (800 limbs with the vector transform, 1,980 with the portable
+// one).
+std::size_t newtonfrom()
+{
+    return transformfrom() * 9 / 5;
+}
 
 // Hands out pieces of one scratch allocation. Passed by value, so that a routine's pieces are
 // free again when it returns.
@@ -339,7 +347,7 @@ std::size_t dividescratch(std::size_t na, std::size_t nb)
     if (nb == 1)
         return 0;
     return (na + 1) + (nb + 1) +
-           (nb >= newtonfrom  ? newtonscratch(nb)
+           (nb >= newtonfrom()  ? newtonscratch(nb)
             : nb >= blockfrom ? blockedscratch(nb)
                               : 0);
 }
@@ -362,7 +370,7 @@ void divide(u64* q, u64* r, const u64* a, std::size_t na, const u64* b, std::siz
     mulsingle(u, a, na, f);
     mulsingle(v, b, nb, f);
     assert(v[nb] == 0 && v[nb - 1] >= limbbase / 2);
-    if (nb >= newtonfrom)
+    if (nb >= newtonfrom())
         newton(q, u, na, v, nb, room);
     else if (nb >= blockfrom)
         blocked(q, u, na, v, nb, room);
@@ -439,7 +447,7 @@ void divmod(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::siz
         return;
     }
     const std::size_t na = limbsfor(la), nb = limbsfor(lb), m = limbsfor(n);
-    const bool shifted = nb >= 2 && nb < newtonfrom;
+    const bool shifted = nb >= 2 && nb < newtonfrom();
     // The quotient's limbs, as long as the width, then the division's own scratch.
     const std::size_t need =
         m + (shifted ? 3 * (la + limbdigits) / 8 + na + nb + 8 + blockedscratch(nb + 1)

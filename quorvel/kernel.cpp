@@ -27,14 +27,13 @@ constexpr std::size_t maxcolumn = 255;
 // wins, its inner loop being a multiply and a 128-bit add per term.
 constexpr std::size_t karatsubafrom = 200;
 constexpr std::size_t shortfrom = 128;
-constexpr std::size_t transformfrom = 1100;  // full and short products by the transform
 static_assert(karatsubafrom <= maxcolumn + 1 && shortfrom <= maxcolumn + 1,
               "the schoolbook's columns must fit in 128 bits");
 
 // Scratch limbs that fullproduct(n) needs below it (the transform has memory of its own).
 std::size_t fullscratch(std::size_t n)
 {
-    return n < karatsubafrom || n >= transformfrom
+    return n < karatsubafrom || n >= transformfrom()
                ? 0
                : 4 * ((n + 1) / 2 + 1) + fullscratch((n + 1) / 2 + 1);
 }
@@ -48,7 +47,7 @@ void fullproduct(u64* r, const u64* a, const u64* b, std::size_t n, u64* scratch
         columnproduct(r, a, n, b, n, 2 * n);
         return;
     }
-    if (n >= transformfrom)
+    if (n >= transformfrom())
     {
         transformproduct(r, a, n, b, n);
         return;
@@ -82,7 +81,7 @@ std::size_t shortscratch(std::size_t m)
 {
     if (m < shortfrom)
         return 0;
-    if (m >= transformfrom)
+    if (m >= transformfrom())
         return 2 * m;  // the full product; at these lengths a low half costs as much
     const std::size_t k = shortsplit(m), l = m - k;
     return 2 * k + l + std::max(fullscratch(k), shortscratch(l));
@@ -96,7 +95,7 @@ void shortproduct(u64* r, const u64* a, const u64* b, std::size_t m, u64* scratc
         columnproduct(r, a, m, b, m, m);
         return;
     }
-    if (m >= transformfrom)
+    if (m >= transformfrom())
     {
         transformproduct(scratch, a, m, b, m);
         std::memcpy(r, scratch, m * sizeof(u64));
@@ -188,7 +187,7 @@ void columnproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::size
 std::size_t fullmulscratch(std::size_t na, std::size_t nb)
 {
     const std::size_t lo = std::min(na, nb), hi = std::max(na, nb);
-    if (lo < karatsubafrom || lo >= transformfrom)
+    if (lo < karatsubafrom || lo >= transformfrom())
         return 0;
     if (lo == hi)
         return fullscratch(lo);
@@ -215,7 +214,7 @@ void fullmul(u64* r, const u64* a, std::size_t na, const u64* b, std::size_t nb,
         fullproduct(r, a, b, na, scratch);
         return;
     }
-    if (nb >= transformfrom)
+    if (nb >= transformfrom())
     {
         transformproduct(r, a, na, b, nb);
         return;

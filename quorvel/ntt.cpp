@@ -411,6 +411,13 @@ bool transformportable(bool portable)
     return transform::portableonly.exchange(portable);
 }
 
+std::size_t transformfrom()
+{
+    const bool vector =
+        !transform::portableonly.load(std::memory_order_relaxed) && transform::vectoravailable();
+    return vector ? 450 : 1100;
+}
+
 void transformproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::size_t nb)
 {
     using namespace transform;

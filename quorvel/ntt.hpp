@@ -20,6 +20,10 @@ constexpr std::uint64_t longesttransform = std::uint64_t{1} << 31;
 void transformproduct(std::uint64_t* r, const std::uint64_t* a, std::size_t na,
                       const std::uint64_t* b, std::size_t nb);
 
+/// The product length in limbs from which the transform beats Karatsuba (measured with bench/,
+/// BM_limbkernel): 1,100 limbs for the portable transform, 450 for the vector one.
+std::size_t transformfrom();
+
 /// For tests: with `portable` true, the portable transforms are used even where the processor has
 /// the vector ones. Returns the previous setting.
 bool transformportable(bool portable);

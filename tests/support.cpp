@@ -1,5 +1,6 @@
 #include "support.hpp"
 
+#include "quorvel/ntt.hpp"
 #include "quorvel/quorvel.hpp"
 
 #include <gtest/gtest.h>
@@ -122,6 +123,17 @@ childresult runchild(const std::string& program, const std::vector<std::string>&
     std::remove(errpath.c_str());
     return r;
 }
+
+#if !defined(QUORVEL_SHARED)
+portableonly::portableonly(bool on) : before(QUORVEL::detail::transformportable(on)) {}
+portableonly::~portableonly()
+{
+    QUORVEL::detail::transformportable(before);
+}
+#else
+portableonly::portableonly(bool) {}
+portableonly::~portableonly() = default;
+#endif
 
 unsigned testseed()
 {

@@ -48,6 +48,26 @@ childresult runchild(const std::string& program, const std::vector<std::string>&
 /// The seed of the randomized tests: QUORVEL_TEST_SEED, or a fixed one. Failures print it.
 unsigned testseed();
 
+/// The transform's two implementations (portable, and AVX-512 IFMA where the processor has it):
+/// tests that loop over `bothpaths` run once with the one the library picks and once with the
+/// portable one, which `portableonly` selects for its lifetime.
+#if !defined(QUORVEL_SHARED)  // the switch is internal: a shared library does not export it
+constexpr bool bothpaths[] = {false, true};
+#else
+constexpr bool bothpaths[] = {false};
+#endif
+class portableonly
+{
+public:
+    explicit portableonly(bool on);
+    ~portableonly();
+    portableonly(const portableonly&) = delete;
+    portableonly& operator=(const portableonly&) = delete;
+
+private:
+    bool before = false;
+};
+
 /// The four start-up messages.
 std::vector<std::string> startupmessages();
 /// The three messages of a size construction of width `width`.

@@ -1,6 +1,5 @@
 // Multiplication: values, signs, wrap-around, errors and log lines.
 #include "../fuzz/reference.hpp"
-#include "quorvel/ntt.hpp"
 #include "quorvel/quorvel.hpp"
 #include "support.hpp"
 
@@ -181,42 +180,24 @@ TEST(MultiplyRandom, MatchesAnIndependentProduct)
     QUORVEL::logstream.str({});
 }
 
-// The transform's two implementations (portable, and AVX-512 IFMA where the processor has it):
-// each test below runs once with the one the library picks and once with the portable one.
-#if !defined(QUORVEL_SHARED)  // the switch is internal: a shared library does not export it
-const bool bothpaths[] = {false, true};
-struct portableonly
-{
-    explicit portableonly(bool on) : before(QUORVEL::detail::transformportable(on)) {}
-    ~portableonly() { QUORVEL::detail::transformportable(before); }
-    portableonly(const portableonly&) = delete;
-    portableonly& operator=(const portableonly&) = delete;
-    bool before;
-};
-#else
-const bool bothpaths[] = {false};
-struct portableonly
-{
-    explicit portableonly(bool) {}
-};
-#endif
-
 // Identities that need no reference, at every limb edge and threshold of the kernel (the split
 // product from 128 limbs, Karatsuba inside it from 200 limbs, reached from 285 limbs, the transform
-// from 1,100 limbs, at a length 3 * 2^k for 1,100 to 1,536 limbs and 2^k for 1,537 to 2,048), on
-// both sides of each: (10^w - 1)^2 = 1 and x * (10^w - 1) = 10^w - x, modulo 10^w. All nines give
-// the largest column sums, and the largest coefficients of the transform.
+// from 450 limbs (vector) or 1,100 (portable), at a length 3 * 2^k for 1,100 to 1,536 limbs and 2^k
+// for 1,537 to 2,048), on both sides of each: (10^w - 1)^2 = 1 and x * (10^w - 1) = 10^w - x,
+// modulo 10^w. All nines give the largest column sums, and the largest coefficients of the
+// transform.
 TEST(MultiplyIdentities, HoldAtEveryEdge)
 {
     std::vector<std::uint64_t> widths;
-    for (std::uint64_t limbs : {1u, 2u, 3u, 127u, 128u, 129u, 199u, 200u, 201u, 284u, 285u, 286u,
-                                400u, 1099u, 1100u, 1101u, 1536u, 1537u, 2048u})
+    for (std::uint64_t limbs :
+         {1u,   2u,   3u,   127u, 128u, 129u,  199u,  200u,  201u,  284u,  285u,
+          286u, 400u, 449u, 450u, 451u, 1099u, 1100u, 1101u, 1536u, 1537u, 2048u})
         for (std::uint64_t w : {limbs * 18 - 1, limbs * 18, limbs * 18 + 1}) widths.push_back(w);
     std::mt19937 rng(testseed());
     for (const bool portable : bothpaths)
         for (std::uint64_t w : widths)
         {
-            if (portable && w < 1099 * 18)
+            if (portable && w < 449 * 18)
                 continue;  // no transform below
             const portableonly path(portable);
             fixedint nines(w), x(w);
