@@ -15,7 +15,7 @@ for r in runs:
     # With repetitions, keep the medians; a single run has no aggregate.
     if r.get("run_type") == "aggregate" and r.get("aggregate_name") != "median":
         continue
-    name, _, width = r["run_name"].partition("/")
+    name, width = (r["run_name"].split("/") + [""])[:2]
     if width.isdigit():
         scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[r["time_unit"]]
         series[name][int(width)] = r["real_time"] * scale
