@@ -347,9 +347,9 @@ std::size_t dividescratch(std::size_t na, std::size_t nb)
     if (nb == 1)
         return 0;
     return (na + 1) + (nb + 1) +
-           (nb >= newtonfrom()  ? newtonscratch(nb)
-            : nb >= blockfrom ? blockedscratch(nb)
-                              : 0);
+           (nb >= newtonfrom() ? newtonscratch(nb)
+            : nb >= blockfrom  ? blockedscratch(nb)
+                               : 0);
 }
 
 // divlimbs, with its scratch from `room`.
