@@ -9,6 +9,7 @@
 #include "common.hpp"
 #include "quorvel/kernel.hpp"
 #include "quorvel/limb.hpp"
+#include "quorvel/ntt.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -72,6 +73,15 @@ void BM_limbkernel(benchmark::State& state)
         ++i;
         benchmark::DoNotOptimize(out.data());
     }
+}
+
+// The same on the portable transforms, which processors without AVX-512 IFMA (and every target
+// other than x86-64) use; where the processor has none, it equals BM_limbkernel.
+void BM_limbkernel_portable(benchmark::State& state)
+{
+    const bool before = QUORVEL::detail::transformportable(true);
+    BM_limbkernel(state);
+    QUORVEL::detail::transformportable(before);
 }
 
 // The first product of a thread: its tables of roots and its scratch memory made and touched
@@ -161,6 +171,17 @@ void uptofourmillion(benchmark::internal::Benchmark* b)  // the peer takes secon
     widths(b, 4194304L);
 }
 
+// Which arithmetic the figures are of, in the run's context (and its JSON output).
+const bool context = []
+{
+#if defined(QUORVEL_PORTABLE_128)
+    benchmark::AddCustomContext("quorvel 128-bit arithmetic", "portable (two 64-bit words)");
+#else
+    benchmark::AddCustomContext("quorvel 128-bit arithmetic", "the compiler's unsigned __int128");
+#endif
+    return true;
+}();
+
 BENCHMARK(BM_decimaljob)->Apply(all);
 BENCHMARK(BM_gmpdecimal)->Apply(uptofourmillion);
 BENCHMARK(BM_boostdecimal)->Arg(128)->Arg(1024)->Arg(16384)->Unit(benchmark::kMicrosecond);
@@ -168,6 +189,7 @@ BENCHMARK(BM_product)->Apply(all);
 BENCHMARK(BM_gmpbinary)->Apply(all);
 BENCHMARK(BM_digitkernel)->Apply(all);
 BENCHMARK(BM_limbkernel)->Apply(all);
+BENCHMARK(BM_limbkernel_portable)->Apply(uptofourmillion);
 BENCHMARK(BM_gmpkernel)->Apply(all);
 BENCHMARK(BM_firstproduct)
     ->Arg(1048576)

@@ -79,29 +79,30 @@ inline std::uint64_t width(reader& in, std::uint64_t maxwidth, bool pastmax = fa
 /// or zero.
 inline std::vector<std::int8_t> digits(reader& in, std::uint64_t width)
 {
-    std::vector<std::int8_t> d(width, 0);
-    if (width == 0)
+    const auto n = static_cast<std::size_t>(width);  // the caller's widths fit in memory
+    std::vector<std::int8_t> d(n, 0);
+    if (n == 0)
         return d;
     const std::uint8_t kind = in.byte() % 5;
-    const std::uint64_t k = in.below(width + 1);
+    const auto k = static_cast<std::size_t>(in.below(width + 1));
     switch (kind)
     {
         case 0:  // the input's own digits, repeated when it runs short
         {
             std::vector<std::uint8_t> seen;
-            while (in.left() > 0 && seen.size() < width) seen.push_back(in.byte());
-            for (std::uint64_t i = 0; i < width && !seen.empty(); ++i)
+            while (in.left() > 0 && seen.size() < n) seen.push_back(in.byte());
+            for (std::size_t i = 0; i < n && !seen.empty(); ++i)
                 d[i] = static_cast<std::int8_t>(seen[i % seen.size()] % 10);
             break;
         }
         case 1:
-            for (std::uint64_t i = 0; i < k; ++i) d[i] = 9;
+            for (std::size_t i = 0; i < k; ++i) d[i] = 9;
             break;
         case 2:
-            d[k % width] = 1;
+            d[k % n] = 1;
             break;
         case 3:
-            d[k % width] = static_cast<std::int8_t>(1 + in.byte() % 9);
+            d[k % n] = static_cast<std::int8_t>(1 + in.byte() % 9);
             break;
         default:
             break;

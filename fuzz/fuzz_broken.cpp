@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QUORVEL::fixedint a(w), b(w);
     for (QUORVEL::fixedint* x : {&a, &b})
     {
-        x->digits.resize(in.below(2 * w + 3));
+        x->digits.resize(static_cast<std::size_t>(in.below(2 * w + 3)));
         for (auto& d : x->digits)
             d = static_cast<std::int8_t>(in.byte() & 1 ? in.byte() : in.byte() % 10);
         x->negative = in.byte() & 1;

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             {
                 const std::uint64_t n = in.below(400);
                 x.resize(n);
-                m.d.resize(n, '0');
+                m.d.resize(static_cast<std::size_t>(n), '0');
                 break;
             }
             case 1:

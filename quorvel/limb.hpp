@@ -2,6 +2,8 @@
 // word) and the two-word arithmetic the kernels build on. Not installed.
 #pragma once
 
+#include "quorvel/wide.hpp"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +14,11 @@ namespace QUORVEL
 namespace detail
 {
 using u64 = std::uint64_t;
+#if defined(__SIZEOF_INT128__) && !defined(QUORVEL_PORTABLE_128)
 __extension__ typedef unsigned __int128 u128;  // __extension__: silences -Wpedantic
+#else
+using u128 = wide::u128;  // two words, where the compiler has no 128-bit integer
+#endif
 
 /// Decimal digits per limb, and the base.
 constexpr std::size_t limbdigits = 18;

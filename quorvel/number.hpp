@@ -14,6 +14,10 @@ namespace detail
 /// The store length for a width. Throws std::length_error where std::size_t is narrower than
 /// 64 bits and the width is beyond what any vector could index.
 std::size_t storelength(std::uint64_t width);
+/// The length to ask the store for when it is made or resized to a width: the width itself, or,
+/// where it does not fit in std::size_t, a length the vector refuses as it refuses any length
+/// beyond its maximum (std::length_error), so every platform fails alike.
+std::size_t requestedlength(std::uint64_t width);
 /// The positions an operation may touch: the width, or less when a caller shortened the store.
 std::size_t usable(const fixedint& x);
 /// The decimal digits of v, least significant first (one digit for zero); returns their count.

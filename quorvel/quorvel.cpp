@@ -23,6 +23,12 @@ std::size_t storelength(std::uint64_t width)
     return static_cast<std::size_t>(width);
 }
 
+std::size_t requestedlength(std::uint64_t width)
+{
+    return static_cast<std::size_t>(
+        std::min<std::uint64_t>(width, std::numeric_limits<std::size_t>::max()));
+}
+
 std::size_t usable(const fixedint& x)
 {
     return static_cast<std::size_t>(std::min<std::uint64_t>(x.size, x.digits.size()));
@@ -103,7 +109,7 @@ fixedint::fixedint(std::uint64_t width)
     setup();
     logline(line::newobject);
     detail::logwidth(width);
-    digits.resize(storelength(width));
+    digits.resize(detail::requestedlength(width));
     logline(line::done);
 }
 
@@ -164,7 +170,7 @@ void fixedint::resize(std::uint64_t width)
 {
     logline(line::resizerequested);
     detail::logwidth(width);
-    digits.resize(storelength(width));  // leaves the store as it was when it throws
+    digits.resize(detail::requestedlength(width));  // leaves the store as it was when it throws
     size = width;
     logline(line::done);
 }

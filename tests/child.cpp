@@ -1,5 +1,6 @@
 // Termination scenarios, one per run, named by the first argument. Every one ends the process.
 #include "quorvel/quorvel.hpp"
+#include "support.hpp"
 
 #include <csignal>
 #include <cstdint>
@@ -106,7 +107,14 @@ int main(int argc, char** argv)
     else if (scenario == "length")
         x.resize(UINT64_MAX);  // beyond what any vector can hold: std::length_error
     else if (scenario == "badalloc")
-        x.resize(std::uint64_t{1} << 62);  // more than memory can hold: std::bad_alloc
+    {
+        if (sizeof(std::size_t) < 8)  // a 32-bit process could map that much: limit it first
+        {
+            const rlimit limit{rlim_t{1} << 30, rlim_t{1} << 30};
+            setrlimit(RLIMIT_AS, &limit);
+        }
+        x.resize(testing_support::unallocatablewidth);  // more than memory can hold: bad_alloc
+    }
     else if (scenario == "custom")
         throw userfault();
     else if (scenario == "int")

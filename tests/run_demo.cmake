@@ -1,9 +1,12 @@
 # Runs quorvel-demo the way a user does: in a fresh folder with "logs/", showing its output line and
 # its report. The demo ends by abort (SIGABRT) on purpose; anything else, or a wrong line, fails.
-# Usage: cmake -DDEMO=<path to quorvel-demo> -DRUN_DIR=<folder> -P run_demo.cmake
+# Usage: cmake -DDEMO=<path to quorvel-demo> -DRUN_DIR=<folder> [-DEMULATOR=<words|...>]
+#        -P run_demo.cmake
+# EMULATOR: the command a cross build runs its programs with, its words separated by '|'.
 file(REMOVE_RECURSE "${RUN_DIR}")
 file(MAKE_DIRECTORY "${RUN_DIR}/logs")
-execute_process(COMMAND "${DEMO}" WORKING_DIRECTORY "${RUN_DIR}"
+string(REPLACE "|" ";" emulator "${EMULATOR}")
+execute_process(COMMAND ${emulator} "${DEMO}" WORKING_DIRECTORY "${RUN_DIR}"
                 RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
 message("quorvel-demo printed: ${out}")
 if(err)

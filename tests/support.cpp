@@ -98,7 +98,14 @@ childresult runchild(const std::string& program, const std::vector<std::string>&
 {
     const std::string outpath = dir + "/.stdout", errpath = dir + "/.stderr";
     std::vector<char*> argv;
-    std::vector<std::string> all{program};
+    std::vector<std::string> all;
+#if defined(QUORVEL_TEST_EMULATOR)
+    // A cross build's tests run under an emulator, which cannot start a program of its target by
+    // itself: the child goes through it too. Its words are separated by '|'.
+    std::istringstream words(QUORVEL_TEST_EMULATOR);
+    for (std::string word; std::getline(words, word, '|');) all.push_back(word);
+#endif
+    all.push_back(program);
     all.insert(all.end(), args.begin(), args.end());
     for (auto& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -112,7 +119,7 @@ childresult runchild(const std::string& program, const std::vector<std::string>&
             _exit(125);
         prctl(PR_SET_DUMPABLE, 0);  // an abort is expected: no core dump
         alarm(seconds);             // survives exec: a hang ends by SIGALRM
-        execv(program.c_str(), argv.data());
+        execv(argv[0], argv.data());
         _exit(126);
     }
     childresult r;

@@ -1,6 +1,8 @@
 // Helpers shared by the test files: log parsing, run folders and child processes.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,11 @@
 
 namespace testing_support
 {
+/// A width the digit store accepts (within the vector's maximum length) but memory cannot hold,
+/// so it fails with std::bad_alloc: 2^62 on 64-bit targets; on 32-bit ones the maximum length,
+/// which fails once the address space is limited (the child does that).
+constexpr std::uint64_t unallocatablewidth =
+    sizeof(std::size_t) >= 8 ? std::uint64_t{1} << 62 : std::uint64_t{PTRDIFF_MAX};
 /// The messages of a log text, one per line. A line not in the log's format
 /// ("QUORVEL [Www Mmm dd hh:mm:ss yyyy]: message") comes back as "MALFORMED: <line>".
 std::vector<std::string> messages(const std::string& text);

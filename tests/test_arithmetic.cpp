@@ -25,16 +25,15 @@ using testing::ThrowsMessage;
 fixedint operand(std::mt19937_64& rng, std::uint64_t width)
 {
     fixedint x(width);
-    const std::uint64_t k = width == 0 ? 0 : rng() % (width + 1);
+    const auto k = static_cast<std::size_t>(width == 0 ? 0 : rng() % (width + 1));
     switch (rng() % 6)
     {
         case 0:
         case 1:
-            for (std::uint64_t i = 0; i < k; ++i)
-                x.digits[i] = static_cast<std::int8_t>(rng() % 10);
+            for (std::size_t i = 0; i < k; ++i) x.digits[i] = static_cast<std::int8_t>(rng() % 10);
             break;
         case 2:
-            for (std::uint64_t i = 0; i < k; ++i) x.digits[i] = 9;
+            for (std::size_t i = 0; i < k; ++i) x.digits[i] = 9;
             break;
         case 3:
             if (k < width)
@@ -112,9 +111,8 @@ TEST(ArithmeticRandom, LongDivisionsMeetTheirIdentity)
             const portableonly path(portable);
             const std::uint64_t w = divisor + 1 + rng() % 20000;
             fixedint a(w), b(w);
-            for (std::uint64_t i = 0; i < w; ++i)
-                a.digits[i] = static_cast<std::int8_t>(rng() % 10);
-            for (std::uint64_t i = 0; i < divisor; ++i)
+            for (std::size_t i = 0; i < w; ++i) a.digits[i] = static_cast<std::int8_t>(rng() % 10);
+            for (std::size_t i = 0; i < divisor; ++i)
                 b.digits[i] =
                     static_cast<std::int8_t>(i + 1 == divisor ? 1 + rng() % 9 : rng() % 10);
             const fixedint q = a / b, r = a % b;

@@ -165,8 +165,8 @@ TEST(MultiplyRandom, MatchesAnIndependentProduct)
         for (int round = 0; round < (width < 1000 ? 12 : 3); ++round)
         {
             fixedint a(width), b(width);
-            const std::size_t la = round == 0 ? width : rng() % (width + 1);
-            const std::size_t lb = round == 1 ? width : rng() % (width + 1);
+            const auto la = static_cast<std::size_t>(round == 0 ? width : rng() % (width + 1));
+            const auto lb = static_cast<std::size_t>(round == 1 ? width : rng() % (width + 1));
             for (std::size_t i = 0; i < width; ++i)
             {
                 a.digits[i] = static_cast<std::int8_t>(i < la ? rng() % 10 : 0);
@@ -255,9 +255,9 @@ TEST(MultiplyIdentities, LongProductsKeepTheirResidues)
 TEST(MultiplyIdentities, ReadsDigitsOutsideTheRangeModuloTen)
 {
     const std::int8_t strange[] = {10, 13, 127, -1, -128, 99};
-    for (std::uint64_t w : {8u, 9u, 18u, 19u, 36u, 40u})
-        for (std::uint64_t at :
-             {std::uint64_t{0}, std::uint64_t{7}, std::uint64_t{8}, std::uint64_t{17}, w - 1})
+    for (std::size_t w : {8u, 9u, 18u, 19u, 36u, 40u})
+        for (std::size_t at :
+             {std::size_t{0}, std::size_t{7}, std::size_t{8}, std::size_t{17}, w - 1})
         {
             if (at >= w)
                 continue;
