@@ -1,17 +1,31 @@
-// quorvel: fixed-width decimal integers, a fixed-point type and the module log.
-//
-// A `fixedint` is a signed integer held as a fixed number of decimal digits (its width). Values
-// come in from 64-bit integers, leave as decimal text, and multiply with wrap-around to the width.
-// Every notable step is written to a process-wide in-memory log; the first number made starts the
-// module, which installs a termination handler that writes the log to "logs/quorvel.log" when the
-// process terminates abnormally.
-//
-// Threads: numbers may be used from several threads at once, each thread with its own numbers.
-// The log, the start-up and the report are safe for that: every line is whole, none is lost, and
-// the module starts exactly once. One number shared by threads needs the caller's lock when any of
-// them changes it, as any standard container does; so does the `logstream` object itself when
-// threads read or write it directly (a `log` call needs none).
+/// @file
+/// quorvel: fixed-width decimal integers, a fixed-point type and the module log.
+///
+/// A `fixedint` is a signed integer held as a fixed number of decimal digits (its width). Values
+/// come in from integers of any type or decimal text and leave as text or integers; sums,
+/// differences, products, quotients, remainders and powers wrap around to the width. Every
+/// notable step is written to a process-wide in-memory log; the first number made starts the
+/// module, which installs a termination handler that writes the log to "logs/quorvel.log" when the
+/// process terminates abnormally. `<quorvel/format.hpp>` adds `std::format` and {fmt} support.
+///
+/// Threads: numbers may be used from several threads at once, each thread with its own numbers.
+/// The log, the start-up and the report are safe for that: every line is whole, none is lost, and
+/// the module starts exactly once. One number shared by threads needs the caller's lock when any
+/// of them changes it, as any standard container does; so does the `logstream` object itself when
+/// threads read or write it directly (a `log` call needs none).
 #pragma once
+
+// NOLINTBEGIN(cppcoreguidelines-macro-usage): macros, so that `#if` can test them
+///@{
+/// The library's version, MAJOR.MINOR.PATCH (docs/releasing.md says what each part promises).
+#define QUORVEL_VERSION_MAJOR 0
+#define QUORVEL_VERSION_MINOR 2
+#define QUORVEL_VERSION_PATCH 0
+///@}
+/// The version as one number, MAJOR * 10000 + MINOR * 100 + PATCH, for `#if`.
+#define QUORVEL_VERSION \
+    (QUORVEL_VERSION_MAJOR * 10000 + QUORVEL_VERSION_MINOR * 100 + QUORVEL_VERSION_PATCH)
+// NOLINTEND(cppcoreguidelines-macro-usage)
 
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +39,7 @@
 #include <utility>
 #include <vector>
 
-// Symbols of a shared build: only what this header declares is exported.
+/// Symbols of a shared build: only what this header declares is exported.
 #if defined(QUORVEL_SHARED) && defined(_WIN32)
 #if defined(QUORVEL_BUILDING)
 #define QUORVEL_API __declspec(dllexport)
@@ -163,11 +177,13 @@ public:
     /// Silent copy: the target takes the source's width, digits and flags; logs nothing.
     /// On failure (out of memory) the target is unchanged.
     fixedint& operator=(const fixedint& other);
+    ///@{
     /// Silent move: takes `other`'s width, digits and flags and leaves `other` the zero of width 0
     /// (`issigned` true, `spareflag` false), which still logs its deletion. Containers of numbers
     /// move them when they grow.
     fixedint(fixedint&& other) noexcept;
     fixedint& operator=(fixedint&& other) noexcept;
+    ///@}
     /// Logs "Deleted fixedint object.". A destructor cannot throw: when memory is exhausted its
     /// line goes into a small reserve kept for such lines (and for the report's), so it is not
     /// lost; only when that reserve is full too does the process end through `logdumper`.
@@ -239,18 +255,23 @@ public:
     /// made, a failure destroys it (logging its deletion) before the exception passes on.
     fixedint operator*(fixedint rhs) const;
 
+    ///@{
     /// Sum and difference (see the model above). Logs the result's three construction lines.
     fixedint operator+(const fixedint& rhs) const;
     fixedint operator-(const fixedint& rhs) const;
+    ///@}
+    ///@{
     /// Quotient rounded toward zero, and the remainder, which takes the dividend's sign (as `/`
     /// and `%` on built-in integers). Throw std::domain_error("fixedint: division by zero") when
     /// `rhs` is zero (before anything is made or logged); at width 0 they give the width-0 zero.
     /// Logs the result's three construction lines.
     fixedint operator/(const fixedint& rhs) const;
     fixedint operator%(const fixedint& rhs) const;
+    ///@}
     /// The negated value; with `issigned` false, 10^width minus the magnitude (modulo 10^width).
     /// Logs the result's three construction lines.
     fixedint operator-() const;
+    ///@{
     /// In place, as `*this = *this op rhs` would give the value, keeping this number's width and
     /// flags and logging nothing. `*=` keeps the product's sign rule (the sign flags alone decide,
     /// so a zero can be "-0"), but at width 0 gives the width-0 zero. One that throws leaves this
@@ -260,6 +281,7 @@ public:
     fixedint& operator*=(const fixedint& rhs);
     fixedint& operator/=(const fixedint& rhs);
     fixedint& operator%=(const fixedint& rhs);
+    ///@}
 
     /// -1, 0 or 1 as this number's value is below, equal to or above that of `other`, whatever
     /// the widths ("-0" equals 0). The operators ==, !=, <, <=, > and >= compare by value too.
@@ -312,7 +334,8 @@ int threeway(const A& a, const fixedint& b)
 }
 }  // namespace detail
 
-// Comparison by value, between numbers of any widths and with integers of any type.
+///@{
+/// Comparison by value, between numbers of any widths and with integers of any type, either side.
 template <typename A, typename B, detail::comparable<A, B> = 0>
 bool operator==(const A& a, const B& b)
 {
@@ -343,6 +366,7 @@ bool operator>=(const A& a, const B& b)
 {
     return detail::threeway(a, b) >= 0;
 }
+///@}
 
 /// Writes `x.asstring()`, padded to the stream's width with its fill character: on the left
 /// (`std::right`, the default), on the right (`std::left`), or after the sign (`std::internal`).
@@ -360,7 +384,9 @@ QUORVEL_API std::istream& operator>>(std::istream& in, fixedint& x);
 class QUORVEL_API fixedfloat
 {
 public:
+    /// The digits, sign and width of the value.
     fixedint number;
+    /// Twice the number of digits after the point (odd values round down).
     std::uint64_t pointpos;
 
     /// The integer part: a copy of `number` (through `getcopy`, so its three construction lines
@@ -417,6 +443,7 @@ namespace std
 template <>
 struct hash<QUORVEL::fixedint>
 {
+    /// `x.hash()`.
     std::size_t operator()(const QUORVEL::fixedint& x) const { return x.hash(); }
 };
 }  // namespace std
