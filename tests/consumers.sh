@@ -14,6 +14,7 @@ want=875323883675019051998750190521  # python3 -c 'print(1234567890123456789**2 
 version=$(sed -n 's/^#define QUORVEL_VERSION_\(MAJOR\|MINOR\|PATCH\) \([0-9]*\)$/\2/p' \
           "$root/quorvel/quorvel.hpp" | paste -sd.)
 rm -rf "$work" && mkdir -p "$work"
+work=$(cd "$work" && pwd)
 cd "$work"
 check() {
     local got
