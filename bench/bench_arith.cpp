@@ -1,4 +1,5 @@
-// Sum, difference, parsing, division and powers: quorvel against GMP (mpz) on the same jobs.
+// Sum, difference, parsing, division and powers: quorvel against GMP (mpz) on the same jobs, and
+// against Boost.Multiprecision's `cpp_int` on the division and power jobs.
 //
 // - Sum, difference: numbers already held, the result a new number (its construction logged).
 // - Parsing: decimal text into a number that exists (`x = text`) against mpz_set_str.
@@ -10,6 +11,8 @@
 #include "common.hpp"
 
 #include <benchmark/benchmark.h>
+
+#include <boost/multiprecision/cpp_int.hpp>
 
 namespace
 {
@@ -106,6 +109,24 @@ void BM_gmpdivisionjob(benchmark::State& state)
     mpz_clears(a, b, q, r, nullptr);
 }
 
+void BM_boostdivisionjob(benchmark::State& state)
+{
+    using boost::multiprecision::cpp_int;
+    const auto n = static_cast<std::size_t>(state.range(0));
+    const auto dividends = decimaloperands(n), divisors = decimaloperands(n / 2, 1);
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        const cpp_int a(dividends[i % operandcount]);
+        const cpp_int b(divisors[++i % operandcount]);
+        cpp_int q, r;
+        boost::multiprecision::divide_qr(a, b, q, r);
+        const std::string qt = q.str(), rt = r.str();
+        benchmark::DoNotOptimize(qt.data());
+        benchmark::DoNotOptimize(rt.data());
+    }
+}
+
 // The division alone, numbers already held (2n/n digits).
 void BM_divide(benchmark::State& state)
 {
@@ -163,6 +184,23 @@ void BM_gmppowjob(benchmark::State& state)
     mpz_clear(e);
 }
 
+void BM_boostpowjob(benchmark::State& state)
+{
+    using boost::multiprecision::cpp_int;
+    const auto n = static_cast<std::size_t>(state.range(0));
+    std::vector<cpp_int> bases;
+    for (const auto& s : decimaloperands(n)) bases.emplace_back(s);
+    const cpp_int modulus = boost::multiprecision::pow(cpp_int(10), static_cast<unsigned>(n));
+    const cpp_int e(exponent);
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        const cpp_int p = boost::multiprecision::powm(bases[i++ % operandcount], e, modulus);
+        const std::string s = p.str();
+        benchmark::DoNotOptimize(s.data());
+    }
+}
+
 BENCHMARK(BM_add)->Arg(128)->Arg(65536);
 BENCHMARK(BM_subtract)->Arg(128)->Arg(65536);
 BENCHMARK(BM_gmpadd)->Arg(128)->Arg(65536);
@@ -170,8 +208,10 @@ BENCHMARK(BM_parse)->Arg(128)->Arg(65536);
 BENCHMARK(BM_gmpparse)->Arg(128)->Arg(65536);
 BENCHMARK(BM_divisionjob)->Arg(128)->Arg(1024)->Arg(16384)->Arg(65536);
 BENCHMARK(BM_gmpdivisionjob)->Arg(128)->Arg(1024)->Arg(16384)->Arg(65536);
+BENCHMARK(BM_boostdivisionjob)->Arg(128)->Arg(1024)->Arg(16384);
 BENCHMARK(BM_divide)->Arg(128)->Arg(1024)->Arg(16384)->Arg(65536)->Arg(262144);
 BENCHMARK(BM_gmpdivide)->Arg(128)->Arg(1024)->Arg(16384)->Arg(65536)->Arg(262144);
 BENCHMARK(BM_powjob)->Arg(128)->Arg(1024);
 BENCHMARK(BM_gmppowjob)->Arg(128)->Arg(1024);
+BENCHMARK(BM_boostpowjob)->Arg(128)->Arg(1024);
 }  // namespace
