@@ -39,9 +39,9 @@ namespace QUORVEL
 {
 namespace detail
 {
-/// Throws `Error` when the format specification from `it` to its closing '}' holds a precision.
-/// Fill may be any character, '.' too, when an alignment follows it; a nested `{...}` (a width
-/// from an argument) is skipped.
+/// Throws `Error` when the format options from `it` to their closing '}' hold a precision. Fill
+/// may be any character, '.' too, when an alignment follows it; a nested `{...}` (a width from an
+/// argument) is skipped.
 template <typename Error, typename Iterator>
 constexpr void refuseprecision(Iterator it, Iterator end)
 {
@@ -67,6 +67,27 @@ constexpr void refuseprecision(Iterator it, Iterator end)
             throw Error("a fixedint takes no precision: it would cut the number");
     }
 }
+
+/// A formatter of numbers as their decimal text, on the string-view formatter `Base` of a
+/// formatting library whose error type is `Error` and whose string view is `View`.
+template <typename Base, typename Error, typename View>
+struct textformatter : Base
+{
+    /// Reads fill, alignment and width; a precision is an `Error`.
+    template <typename ParseContext>
+    constexpr auto parse(ParseContext& context)
+    {
+        refuseprecision<Error>(context.begin(), context.end());
+        return Base::parse(context);
+    }
+    /// Writes `x.asstring()` with them.
+    template <typename Context>
+    auto format(const fixedint& x, Context& context) const
+    {
+        const std::string text = x.asstring();
+        return Base::format(View(text.data(), text.size()), context);
+    }
+};
 }  // namespace detail
 }  // namespace QUORVEL
 
@@ -74,24 +95,11 @@ constexpr void refuseprecision(Iterator it, Iterator end)
 namespace std
 {
 /// `std::format` support: a number formats as its decimal text, with a string's fill, alignment
-/// and width.
+/// and width; a precision is a `std::format_error`.
 template <>
-struct formatter<QUORVEL::fixedint, char> : formatter<string_view, char>
+struct formatter<QUORVEL::fixedint, char>
+    : QUORVEL::detail::textformatter<formatter<string_view, char>, format_error, string_view>
 {
-    /// Reads fill, alignment and width; a precision is a `std::format_error`.
-    template <typename ParseContext>
-    constexpr auto parse(ParseContext& context)
-    {
-        QUORVEL::detail::refuseprecision<format_error>(context.begin(), context.end());
-        return formatter<string_view, char>::parse(context);
-    }
-    /// Writes `x.asstring()` with them.
-    template <typename Context>
-    auto format(const QUORVEL::fixedint& x, Context& context) const
-    {
-        const string text = x.asstring();
-        return formatter<string_view, char>::format(string_view(text), context);
-    }
 };
 }  // namespace std
 #endif
@@ -100,24 +108,11 @@ struct formatter<QUORVEL::fixedint, char> : formatter<string_view, char>
 namespace fmt
 {
 /// {fmt} support: a number formats as its decimal text, with a string's fill, alignment and
-/// width.
+/// width; a precision is a `fmt::format_error`.
 template <>
-struct formatter<QUORVEL::fixedint, char> : formatter<string_view, char>
+struct formatter<QUORVEL::fixedint, char>
+    : QUORVEL::detail::textformatter<formatter<string_view, char>, format_error, string_view>
 {
-    /// Reads fill, alignment and width; a precision is a `fmt::format_error`.
-    template <typename ParseContext>
-    constexpr auto parse(ParseContext& context)
-    {
-        QUORVEL::detail::refuseprecision<format_error>(context.begin(), context.end());
-        return formatter<string_view, char>::parse(context);
-    }
-    /// Writes `x.asstring()` with them.
-    template <typename Context>
-    auto format(const QUORVEL::fixedint& x, Context& context) const
-    {
-        const std::string text = x.asstring();
-        return formatter<string_view, char>::format(string_view(text.data(), text.size()), context);
-    }
 };
 }  // namespace fmt
 #endif

@@ -19,9 +19,9 @@ using QUORVEL::fixedint;
 
 struct formatcase
 {
-    const char* spec;
+    const char* pattern;
     const char* value;
-    const char* expected;  // nullptr: the specification is refused (format_error)
+    const char* expected;  // nullptr: the options are refused (format_error)
 };
 
 const std::string longdigits(300, '7');
@@ -42,19 +42,19 @@ const formatcase formatcases[] = {
     {"{:<.1}", "1", nullptr},
 };
 
-// Runs the table through `format(spec, x)`; `Error` is that library's format_error.
+// Runs the table through `format(pattern, x)`; `Error` is that library's format_error.
 template <typename Error, typename Format>
 void checktable(Format format)
 {
     for (const formatcase& c : formatcases)
     {
-        SCOPED_TRACE(c.spec);
+        SCOPED_TRACE(c.pattern);
         const fixedint x(12, c.value);
         const auto before = QUORVEL::logstream.tellp();
         if (c.expected == nullptr)
-            EXPECT_THROW(format(c.spec, x), Error);
+            EXPECT_THROW(format(c.pattern, x), Error);
         else
-            EXPECT_EQ(format(c.spec, x), c.expected);
+            EXPECT_EQ(format(c.pattern, x), c.expected);
         EXPECT_EQ(QUORVEL::logstream.tellp(), before) << "formatting logs nothing";
     }
 }
@@ -62,8 +62,8 @@ void checktable(Format format)
 #if defined(QUORVEL_EXPECT_FMT)
 TEST(Format, FmtFollowsTheStringOptions)
 {
-    checktable<fmt::format_error>([](const char* spec, const fixedint& x)
-                                  { return fmt::format(fmt::runtime(spec), x); });
+    checktable<fmt::format_error>([](const char* pattern, const fixedint& x)
+                                  { return fmt::format(fmt::runtime(pattern), x); });
     const fixedint big(400, longdigits);
     EXPECT_EQ(fmt::format("{:>{}}", big, 305), "     " + longdigits);
     EXPECT_EQ(fmt::format("{} and {}", fixedint(5, -3), fixedint(5, 12345)), "-3 and 12345");
@@ -74,8 +74,8 @@ TEST(Format, FmtFollowsTheStringOptions)
 #if defined(QUORVEL_EXPECT_STD_FORMAT)
 TEST(Format, StdFormatFollowsTheStringOptions)
 {
-    checktable<std::format_error>([](const char* spec, const fixedint& x)
-                                  { return std::vformat(spec, std::make_format_args(x)); });
+    checktable<std::format_error>([](const char* pattern, const fixedint& x)
+                                  { return std::vformat(pattern, std::make_format_args(x)); });
     const fixedint big(400, longdigits);
     EXPECT_EQ(std::format("{:>{}}", big, 305), "     " + longdigits);
     EXPECT_EQ(std::format("{} and {}", fixedint(5, -3), fixedint(5, 12345)), "-3 and 12345");
