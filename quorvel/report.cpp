@@ -311,8 +311,8 @@ void setup()
 void logdumper() noexcept
 {
     // One report per process. The thread that reports and comes back here (its previous handler
-    // terminates again, or a fault while it writes) ends the process at once; any other thread
-    // waits for the reporting one to end it.
+    // terminates again or is this function itself, or a fault while it writes) ends the process
+    // at once; any other thread waits for the reporting one to end it.
     static std::atomic<std::uintptr_t> reporter;
     const std::uintptr_t self = detail::threadtag();
     std::uintptr_t none = 0;
@@ -324,7 +324,7 @@ void logdumper() noexcept
     }
     writereport();
     const std::terminate_handler previous = oldtermfunc;
-    if (previous != nullptr && previous != &logdumper)
+    if (previous != nullptr)
         previous();
     // No previous handler (a call before `setup`), or one that returned: a termination handler
     // must not return.

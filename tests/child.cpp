@@ -1,4 +1,5 @@
 // Termination scenarios, one per run, named by the first argument. Every one ends the process.
+#include "quorvel/clock.hpp"
 #include "quorvel/quorvel.hpp"
 #include "support.hpp"
 
@@ -52,6 +53,23 @@ void exhaustmemory()
     setrlimit(RLIMIT_AS, &limit);
 }
 
+#if !defined(QUORVEL_SHARED)  // a shared library does not export the clock
+// A clock that terminates the process from inside the log, as a signal handler would while a
+// line is being appended, and is a day, an hour, a minute and a second later from then on.
+std::int64_t clocknow = 1000000000;
+bool clockfaults = false;
+std::int64_t faultyclock()
+{
+    if (clockfaults)
+    {
+        clockfaults = false;
+        clocknow += 90061;
+        std::terminate();
+    }
+    return clocknow;
+}
+#endif
+
 // Two processes report at the same moment: the parent and a child forked after start-up each log
 // their own lines, meet at a pipe, and terminate together.
 void forkandterminate()
@@ -100,6 +118,11 @@ int main(int argc, char** argv)
                 std::fputs("previous handler ran\n", stderr);
                 std::_Exit(3);
             });
+
+#if !defined(QUORVEL_SHARED)
+    if (scenario == "clock")
+        QUORVEL::detail::setclock(faultyclock);
+#endif
 
     QUORVEL::fixedint x(3);
     if (scenario == "range")
@@ -165,6 +188,14 @@ int main(int argc, char** argv)
     }
     else if (scenario == "fork")
         forkandterminate();
+#if !defined(QUORVEL_SHARED)
+    else if (scenario == "clock")
+    {
+        QUORVEL::log("before");
+        clockfaults = true;
+        QUORVEL::log("interrupted");  // asks the clock for its second, with the log locked
+    }
+#endif
     else if (scenario == "signal")
     {
         // A crash reporter's pattern: a signal handler that terminates, here while lines are

@@ -126,12 +126,15 @@ std::int64_t fakeclock()
 }
 
 // The time text is rendered once per second and reused within it: a line logged in the next
-// second (or back in an earlier one) gets that second's text.
+// second (or back in an earlier one) gets that second's text, also after a change of daylight
+// saving time (the zone's rule is given in POSIX form, which needs no zone files).
 TEST(LogLine, CarriesTheTimeOfItsOwnSecond)
 {
     QUORVEL::setup();  // its start-up lines stay out of what is read below
+    const scopedtimezone eastern("EST5EDT,M3.2.0,M11.1.0");
     const auto platform = QUORVEL::detail::setclock(fakeclock);
-    std::vector<std::int64_t> seconds{1000000000, 1000000000, 1000000001, 1000000000, 2000000000};
+    std::vector<std::int64_t> seconds{1000000000, 1000000000, 1000000001,
+                                      1000000000, 1004900000, 2000000000};
     const std::size_t mark = logmark();
     for (std::int64_t t : seconds)
     {

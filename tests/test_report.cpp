@@ -1,4 +1,5 @@
 // Whole processes: the termination report in each scenario, the demo, and static clients.
+#include "quorvel/clock.hpp"
 #include "quorvel/quorvel.hpp"
 #include "support.hpp"
 
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -306,6 +308,34 @@ TEST(ReportFromASignalHandler, HasWholeLinesOnly)
             ASSERT_EQ(m.rfind("MALFORMED", 0), std::string::npos) << "run " << run << ": " << m;
     }
 }
+
+#if !defined(QUORVEL_SHARED)  // the child sets the clock, which a shared library does not export
+// A report that takes over from a line being appended (as from a signal handler) cannot ask the
+// platform for the calendar: it moves the last time text it rendered. The child's clock
+// terminates while a line is appended and then reads a day, an hour, a minute and a second later.
+TEST(ReportTakingOverALine, CarriesTheTimeOfItsOwnSecond)
+{
+    childresult r;
+    const std::string dir = freshfolder("report-clock");
+    fs::create_directory(dir + "/logs");
+    r = runchild(QUORVEL_TEST_CHILD, {"clock"}, dir);
+    EXPECT_TRUE(r.abortedbysignal()) << "status " << r.status << "\n" << r.err;
+    const std::string text = readfile(dir + "/logs/quorvel.log");
+    const std::vector<std::string> before =
+        concat(concat(startupmessages(), constructionmessages(3)), {"before"});
+    EXPECT_EQ(messages(text), concat(before, reportmessages("UNKNOWN", "UNKNOWN")));
+    char then[QUORVEL::detail::timetextlength], later[QUORVEL::detail::timetextlength];
+    QUORVEL::detail::rendertime(1000000000, then);
+    QUORVEL::detail::rendertime(1000000000 + 90061, later);
+    std::istringstream lines(text);
+    std::string l;
+    for (std::size_t i = 0; std::getline(lines, l); ++i)
+    {
+        const char* want = i < before.size() ? then : later;
+        EXPECT_EQ(l.substr(9, 24), std::string(want, sizeof then)) << l;
+    }
+}
+#endif
 
 // A process and its fork terminate at the same moment: the file holds one whole report. (The
 // moment is a race, so it is run a few times.)
