@@ -57,10 +57,10 @@ bool difference(const std::int8_t* a, bool aminus, const std::int8_t* b, bool bm
     return sum(a, aminus, b, !bminus, out, n, true);
 }
 
-// The divisor's digits, checked before anything is made.
-std::size_t divisorlength(const digitsof& y)
+// The divisor's significant digits, checked before anything is made.
+std::size_t divisorlength(const std::int8_t* b, std::size_t n)
 {
-    const std::size_t length = detail::significant(y.data(), y.size());
+    const std::size_t length = detail::significant(b, n);
     if (length == 0)
         throw std::domain_error("fixedint: division by zero");
     return length;
@@ -95,49 +95,41 @@ fixedint& applyinplace(fixedint& a, const fixedint& b, operation op)
     return a;
 }
 
-// The sign flag of a quotient (or remainder) of a / b whose digits are out[0, n).
-bool quotientsign(const fixedint& a, const fixedint& b, bool remainder, const std::int8_t* out,
+// The sign flag of a quotient (or remainder) whose digits are out[0, n), of a dividend and a
+// divisor with the sign flags `aminus` and `bminus`.
+bool quotientsign(bool aminus, bool bminus, bool issigned, bool remainder, const std::int8_t* out,
                   std::size_t n)
 {
-    const bool minus = remainder ? a.negative : a.negative != b.negative;
-    return a.issigned && minus && !iszero(out, n);
+    const bool minus = remainder ? aminus : aminus != bminus;
+    return issigned && minus && !iszero(out, n);
 }
 
-// The quotient or the remainder of a / b into a new number.
-fixedint divide(const fixedint& a, const fixedint& b, bool remainder)
+// out = a / b (or a % b), as an operation: width 0 gives the width-0 zero whatever the divisor.
+// divmod reads both operands whole before it writes, so `out` may be either of them.
+template <bool remainder>
+bool division(const std::int8_t* a, bool aminus, const std::int8_t* b, bool bminus,
+              std::int8_t* out, std::size_t n, bool issigned)
+{
+    if (n == 0)
+        return false;
+    const std::size_t lb = divisorlength(b, n);
+    detail::divmod(a, n, b, lb, remainder ? nullptr : out, remainder ? out : nullptr, n);
+    return quotientsign(aminus, bminus, issigned, remainder, out, n);
+}
+
+// a / b (or a % b) into a new number: a zero divisor throws before the number is made.
+template <bool remainder>
+fixedint divide(const fixedint& a, const fixedint& b)
 {
     detail::checkwidths(a, b);
     if (a.size == 0)
         return fixedint(0);
     const digitsof x(a), y(b);
-    const std::size_t ly = divisorlength(y);
+    (void)divisorlength(y.data(), y.size());
     fixedint result(a.size);
-    std::int8_t* out = result.digits.data();
-    detail::divmod(x.data(), x.size(), y.data(), ly, remainder ? nullptr : out,
-                   remainder ? out : nullptr, x.size());
-    result.negative = quotientsign(a, b, remainder, out, x.size());
+    result.negative = division<remainder>(x.data(), a.negative, y.data(), b.negative,
+                                          result.digits.data(), x.size(), a.issigned);
     return result;
-}
-
-fixedint& divideinplace(fixedint& a, const fixedint& b, bool remainder)
-{
-    detail::checkwidths(a, b);
-    if (a.size == 0)
-    {
-        a.negative = false;  // the width-0 zero
-        return a;
-    }
-    digitsof x(a);
-    const digitsof y(b);
-    const std::size_t ly = divisorlength(y);
-    std::int8_t* out = x.direct() ? a.digits.data() : x.owned().data();
-    // divmod reads both operands whole before it writes, so `out` may be either of them.
-    detail::divmod(x.data(), x.size(), y.data(), ly, remainder ? nullptr : out,
-                   remainder ? out : nullptr, x.size());
-    if (!x.direct())
-        a.digits.swap(x.owned());
-    a.negative = quotientsign(a, b, remainder, out, x.size());
-    return a;
 }
 
 // -1, 0 or 1 comparing the values (sign flag, digits).
@@ -167,12 +159,12 @@ fixedint fixedint::operator-(const fixedint& rhs) const
 
 fixedint fixedint::operator/(const fixedint& rhs) const
 {
-    return divide(*this, rhs, false);
+    return divide<false>(*this, rhs);
 }
 
 fixedint fixedint::operator%(const fixedint& rhs) const
 {
-    return divide(*this, rhs, true);
+    return divide<true>(*this, rhs);
 }
 
 fixedint fixedint::operator-() const
@@ -218,19 +210,19 @@ fixedint& fixedint::operator*=(const fixedint& rhs)
 
 fixedint& fixedint::operator/=(const fixedint& rhs)
 {
-    return divideinplace(*this, rhs, false);
+    return applyinplace(*this, rhs, division<false>);
 }
 
 fixedint& fixedint::operator%=(const fixedint& rhs)
 {
-    return divideinplace(*this, rhs, true);
+    return applyinplace(*this, rhs, division<true>);
 }
 
 std::pair<fixedint, fixedint> divmod(const fixedint& a, const fixedint& b)
 {
     detail::checkwidths(a, b);
     const digitsof x(a), y(b);
-    const std::size_t ly = a.size == 0 ? 0 : divisorlength(y);
+    const std::size_t ly = a.size == 0 ? 0 : divisorlength(y.data(), y.size());
     // Made in place: no number is moved from, so nothing more is logged.
     std::pair<fixedint, fixedint> result(std::piecewise_construct, std::forward_as_tuple(a.size),
                                          std::forward_as_tuple(a.size));
@@ -239,8 +231,8 @@ std::pair<fixedint, fixedint> divmod(const fixedint& a, const fixedint& b)
     std::int8_t* q = result.first.digits.data();
     std::int8_t* r = result.second.digits.data();
     detail::divmod(x.data(), x.size(), y.data(), ly, q, r, x.size());
-    result.first.negative = quotientsign(a, b, false, q, x.size());
-    result.second.negative = quotientsign(a, b, true, r, x.size());
+    result.first.negative = quotientsign(a.negative, b.negative, a.issigned, false, q, x.size());
+    result.second.negative = quotientsign(a.negative, b.negative, a.issigned, true, r, x.size());
     return result;
 }
 
