@@ -34,14 +34,7 @@ void BM_subtract(benchmark::State& state)
 
 void BM_gmpadd(benchmark::State& state)
 {
-    gmpnumbers g(static_cast<std::size_t>(state.range(0)));
-    std::size_t i = 0;
-    for (auto _ : state)
-    {
-        mpz_add(g.result, g.xs[i % operandcount].v, g.xs[(i + 1) % operandcount].v);
-        ++i;
-        benchmark::DoNotOptimize(g.result);
-    }
+    gmppairs(state, [](gmpnumbers& g, mpz_srcptr x, mpz_srcptr y) { mpz_add(g.result, x, y); });
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 

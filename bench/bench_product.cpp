@@ -114,27 +114,17 @@ void BM_gmpdecimal(benchmark::State& state)
 
 void BM_gmpbinary(benchmark::State& state)
 {
-    gmpnumbers g(static_cast<std::size_t>(state.range(0)));
-    std::size_t i = 0;
-    for (auto _ : state)
-    {
-        mpz_mul(g.result, g.xs[i % operandcount].v, g.xs[(i + 1) % operandcount].v);
-        mpz_tdiv_r(g.result, g.result, g.modulus);
-        ++i;
-        benchmark::DoNotOptimize(g.result);
-    }
+    gmppairs(state,
+             [](gmpnumbers& g, mpz_srcptr x, mpz_srcptr y)
+             {
+                 mpz_mul(g.result, x, y);
+                 mpz_tdiv_r(g.result, g.result, g.modulus);
+             });
 }
 
 void BM_gmpkernel(benchmark::State& state)
 {
-    gmpnumbers g(static_cast<std::size_t>(state.range(0)));
-    std::size_t i = 0;
-    for (auto _ : state)
-    {
-        mpz_mul(g.result, g.xs[i % operandcount].v, g.xs[(i + 1) % operandcount].v);
-        ++i;
-        benchmark::DoNotOptimize(g.result);
-    }
+    gmppairs(state, [](gmpnumbers& g, mpz_srcptr x, mpz_srcptr y) { mpz_mul(g.result, x, y); });
 }
 
 void BM_boostdecimal(benchmark::State& state)

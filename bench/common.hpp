@@ -103,4 +103,19 @@ struct gmpnumbers
     mpz_t result, modulus;
     std::vector<char> buffer;
 };
+
+/// Runs `op(g, x, y)` on pairs of the GMP operands `g` of the state's width in turn, leaving what
+/// it computes in `g.result`.
+template <typename State, typename Op>
+void gmppairs(State& state, Op op)
+{
+    gmpnumbers g(static_cast<std::size_t>(state.range(0)));
+    std::size_t i = 0;
+    for (auto _ : state)
+    {
+        op(g, g.xs[i % operandcount].v, g.xs[(i + 1) % operandcount].v);
+        ++i;
+        benchmark::DoNotOptimize(g.result);
+    }
+}
 }  // namespace benchsupport
