@@ -101,6 +101,15 @@ void shiftdown(fixedint& x, std::uint64_t count)
     std::memset(x.digits.data() + (n - s), 0, s);
 }
 
+// What a number is left as when it was moved from: the zero of width 0, signed, flags clear.
+void leavemovedfrom(fixedint& x) noexcept
+{
+    x.digits.clear();
+    x.negative = false;
+    x.size = 0;
+    x.issigned = true;
+    x.spareflag = false;
+}
 }  // namespace
 
 fixedint::fixedint(std::uint64_t width)
@@ -122,11 +131,7 @@ fixedint::fixedint(fixedint&& other) noexcept
       spareflag(other.spareflag),
       digits(std::move(other.digits))
 {
-    other.digits.clear();
-    other.negative = false;
-    other.size = 0;
-    other.issigned = true;
-    other.spareflag = false;
+    leavemovedfrom(other);
 }
 
 fixedint& fixedint::operator=(fixedint&& other) noexcept
@@ -138,11 +143,7 @@ fixedint& fixedint::operator=(fixedint&& other) noexcept
     size = other.size;
     issigned = other.issigned;
     spareflag = other.spareflag;
-    other.digits.clear();
-    other.negative = false;
-    other.size = 0;
-    other.issigned = true;
-    other.spareflag = false;
+    leavemovedfrom(other);
     return *this;
 }
 
