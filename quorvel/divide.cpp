@@ -166,6 +166,22 @@ void increment(u64* x, std::size_t k)
     }
 }
 
+// x[0, n] = (B^(2n) - 1) / a, exactly, for a[0, n) with its top limb at least half the base.
+// Takes 2n + 1 limbs of scratch.
+void ninesquotient(u64* x, const u64* a, std::size_t n, arena room)
+{
+    u64* all = room.take(2 * n + 1);
+    std::fill(all, all + 2 * n, limbbase - 1);
+    all[2 * n] = 0;
+    if (n == 1)
+    {
+        x[1] = 0;
+        divsingle(x, all, 2, a[0]);
+        return;
+    }
+    knuth(x, all, 2 * n, a, n);
+}
+
 // The quotient limbs found per block for a divisor of lv limbs. A block costs about k * k
 // multiplications for its estimate and k + lv splits of a column by 10^18, each worth about ten:
 // about sqrt(10 lv) balances them. At most 128, and two fewer than lv (the estimate looks at two
@@ -193,14 +209,8 @@ void blocked(u64* q, u64* u, std::size_t lu, const u64* v, std::size_t lv, arena
 {
     const std::size_t kmax = blocksize(lv), t = kmax + 2;
     const u64* vtop = v + lv - t;
-    // x = (B^(2t) - 1) / vtop, t + 1 limbs.
     u64* x = room.take(t + 1);
-    {
-        u64* all = room.take(2 * t + 1);
-        std::fill(all, all + 2 * t, limbbase - 1);
-        all[2 * t] = 0;
-        knuth(x, all, 2 * t, vtop, t);
-    }
+    ninesquotient(x, vtop, t, room);
     u64* estimate = room.take(kmax + 1);
     u64* wide = room.take(kmax + t + 2);
     u64* product = room.take(kmax + lv);
@@ -248,17 +258,7 @@ void reciprocal(u64* x, const u64* a, std::size_t n, arena room)
 {
     if (n < reciprocalbase)
     {
-        // Exactly: x = (B^(2n) - 1) / a.
-        u64* all = room.take(2 * n + 1);
-        std::fill(all, all + 2 * n, limbbase - 1);
-        all[2 * n] = 0;
-        if (n == 1)
-        {
-            x[1] = 0;
-            divsingle(x, all, 2, a[0]);
-            return;
-        }
-        knuth(x, all, 2 * n, a, n);
+        ninesquotient(x, a, n, room);  // exactly
         return;
     }
     const std::size_t l = (n - 1) / 2, h = n - l, lt = n + h - l;
