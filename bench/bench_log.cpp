@@ -1,6 +1,6 @@
 // The module log: one line appended, and products over a long run that never clears the log.
 #include "common.hpp"
-#include "quorvel/log.hpp"
+#include "log/lines.hpp"
 
 #include <benchmark/benchmark.h>
 

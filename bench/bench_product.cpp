@@ -7,9 +7,10 @@
 // - kernel: the multiplication alone, operands in each library's own representation.
 // quorvel's figures include the log lines each product writes; the log is never cleared.
 #include "common.hpp"
-#include "quorvel/kernel.hpp"
-#include "quorvel/limb.hpp"
-#include "quorvel/ntt.hpp"
+#include "kernel/decimal.hpp"
+#include "kernel/product.hpp"
+#include "kernel/scratch.hpp"
+#include "kernel/transform/backend.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -68,20 +69,25 @@ void BM_limbkernel(benchmark::State& state)
     std::size_t i = 0;
     for (auto _ : state)
     {
-        QUORVEL::detail::limbproduct(out.data(), xs[i % operandcount].data(),
-                                     xs[(i + 1) % operandcount].data(), m);
+        // As the library's own operations do: the backend chosen and the scratch taken once per
+        // product.
+        const auto& via = QUORVEL::detail::transform::choosebackend();
+        const QUORVEL::detail::scratch space(QUORVEL::detail::shortmulscratch(m, via));
+        QUORVEL::detail::shortmul(out.data(), xs[i % operandcount].data(),
+                                  xs[(i + 1) % operandcount].data(), m, space.data, via);
         ++i;
         benchmark::DoNotOptimize(out.data());
     }
 }
 
-// The same on the portable transforms, which processors without AVX-512 IFMA (and every target
+// The same on the scalar transform, which processors without AVX-512 IFMA (and every target
 // other than x86-64) use; where the processor has none, it equals BM_limbkernel.
 void BM_limbkernel_portable(benchmark::State& state)
 {
-    const bool before = QUORVEL::detail::transformportable(true);
+    namespace transform = QUORVEL::detail::transform;
+    const transform::backend* before = transform::forcebackend(&transform::scalarbackend);
     BM_limbkernel(state);
-    QUORVEL::detail::transformportable(before);
+    transform::forcebackend(before);
 }
 
 // The first product of a thread: its tables of roots and its scratch memory made and touched
@@ -169,6 +175,8 @@ const bool context = []
 #else
     benchmark::AddCustomContext("quorvel 128-bit arithmetic", "the compiler's unsigned __int128");
 #endif
+    benchmark::AddCustomContext("quorvel transform backend",
+                                QUORVEL::detail::transform::choosebackend().name);
     return true;
 }();
 

@@ -1,7 +1,7 @@
 // How long the termination report takes for a long log: logs N lines (default 10^7) in a process
 // that is then terminated, and prints the time from std::terminate() to the previous handler.
 // Run it in a folder with "logs/":   quorvel-bench-report [N]
-#include "quorvel/quorvel.hpp"
+#include <quorvel/quorvel.hpp>
 
 #include <chrono>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // significant digit non-zero), the same operands for GMP, and what a run costs in memory.
 #pragma once
 
-#include "quorvel/quorvel.hpp"
+#include <quorvel/quorvel.hpp>
 
 #include <benchmark/benchmark.h>
 

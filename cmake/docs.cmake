@@ -2,13 +2,14 @@
 # Doxygen, into <build>/reference/html. Any warning (an undocumented entity, a broken reference)
 # fails the build.
 find_package(Doxygen 1.9 REQUIRED)
-set(QUORVEL_DOCS_INPUT "${PROJECT_SOURCE_DIR}/quorvel/quorvel.hpp ${PROJECT_SOURCE_DIR}/quorvel/format.hpp")
+file(GLOB quorvel_public_headers ${PROJECT_SOURCE_DIR}/include/quorvel/*.hpp)
+list(JOIN quorvel_public_headers " " QUORVEL_DOCS_INPUT)
 set(QUORVEL_DOCS_OUTPUT ${PROJECT_BINARY_DIR}/reference)
 configure_file(${PROJECT_SOURCE_DIR}/docs/Doxyfile.in ${PROJECT_BINARY_DIR}/Doxyfile @ONLY)
 add_custom_target(quorvel-docs
     COMMAND Doxygen::doxygen ${PROJECT_BINARY_DIR}/Doxyfile
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
-    DEPENDS ${PROJECT_SOURCE_DIR}/quorvel/quorvel.hpp ${PROJECT_SOURCE_DIR}/quorvel/format.hpp
+    DEPENDS ${quorvel_public_headers}
             ${PROJECT_SOURCE_DIR}/docs/Doxyfile.in
     COMMENT "Reference documentation into ${QUORVEL_DOCS_OUTPUT}/html"
     VERBATIM)

@@ -1,5 +1,5 @@
 // Prints 4294967295 to the fourth power, then ends through the module's termination report.
-#include "quorvel/quorvel.hpp"
+#include <quorvel/quorvel.hpp>
 
 #include <cstdint>
 #include <exception>

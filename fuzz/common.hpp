@@ -3,8 +3,10 @@
 // a digit-string model).
 #pragma once
 
-#include "quorvel/quorvel.hpp"
+#include "kernel/tuning.hpp"
 #include "reference.hpp"
+
+#include <quorvel/quorvel.hpp>
 
 #include <cstdint>
 #include <cstdio>
@@ -54,17 +56,50 @@ inline void check(bool ok, const std::string& what)
 }
 
 /// Widths that matter: the edges of a 64-bit integer, of the kernel's 18-digit limbs and of its
-/// thresholds (the split product from 128 limbs, 2,304 digits; Karatsuba inside it from 200
-/// limbs, reached from 286 limbs, 5,148 digits; blocked division from 32 limbs, 576 digits; the
-/// transform from 450 limbs, 8,100 digits, with AVX-512 IFMA and from 1,100 limbs, 19,800 digits,
-/// without, of a length 3 * 2^k up to 1,536 limbs and 2^k above), or any width up to `maxwidth`.
-/// With `pastmax`, the threshold widths are used even above `maxwidth`.
+/// thresholds (kernel/tuning.hpp: the blocked division, the split product, Karatsuba, the split
+/// reaching Karatsuba, the transform of each backend; the transform lengths 3 * 2^10 and 2^12 at
+/// 1,536 and 2,048 limbs), or any width up to `maxwidth`. With `pastmax`, the threshold widths are
+/// used even above `maxwidth`.
 inline std::uint64_t width(reader& in, std::uint64_t maxwidth, bool pastmax = false)
 {
-    static const std::uint64_t special[] = {
-        0,    1,     2,     18,    19,    20,    36,    37,    39,    40,   127,  128,
-        255,  256,   575,   576,   577,   2303,  2304,  2305,  3600,  4096, 5147, 5148,
-        7200, 14400, 19781, 19782, 19800, 19801, 27648, 27649, 36864, 36865};
+    using namespace QUORVEL::detail::tuning;
+    constexpr std::uint64_t block = 18 * blockfrom, split = 18 * shortfrom;
+    constexpr std::uint64_t reached = 18 * ((10 * karatsubafrom - 9 + 6) / 7);
+    constexpr std::uint64_t scalar = 18 * transformfromscalar;
+    static const std::uint64_t special[] = {0,
+                                            1,
+                                            2,
+                                            18,
+                                            19,
+                                            20,
+                                            36,
+                                            37,
+                                            39,
+                                            40,
+                                            127,
+                                            128,
+                                            255,
+                                            256,
+                                            block - 1,
+                                            block,
+                                            block + 1,
+                                            split - 1,
+                                            split,
+                                            split + 1,
+                                            18 * karatsubafrom,
+                                            4096,
+                                            reached - 1,
+                                            reached,
+                                            7200,
+                                            18 * transformfromifma,
+                                            scalar - 19,
+                                            scalar - 18,
+                                            scalar,
+                                            scalar + 1,
+                                            18 * 1536,
+                                            18 * 1536 + 1,
+                                            18 * 2048,
+                                            18 * 2048 + 1};
     const std::uint8_t pick = in.byte();
     if (pick < 128)
     {

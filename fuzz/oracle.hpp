@@ -5,8 +5,9 @@
 // result is non-negative. Shared by the fuzz harnesses and the randomized unit tests; needs no GMP.
 #pragma once
 
-#include "quorvel/quorvel.hpp"
 #include "reference.hpp"
+
+#include <quorvel/quorvel.hpp>
 
 #include <cstdint>
 #include <string>

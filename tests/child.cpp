@@ -1,7 +1,10 @@
 // Termination scenarios, one per run, named by the first argument. Every one ends the process.
-#include "quorvel/clock.hpp"
-#include "quorvel/quorvel.hpp"
 #include "support.hpp"
+
+#include <quorvel/quorvel.hpp>
+#if defined(QUORVEL_TEST_INTERNALS)
+#include "log/timetext.hpp"
+#endif
 
 #include <csignal>
 #include <cstdint>
@@ -53,7 +56,7 @@ void exhaustmemory()
     setrlimit(RLIMIT_AS, &limit);
 }
 
-#if !defined(QUORVEL_SHARED)  // a shared library does not export the clock
+#if defined(QUORVEL_TEST_INTERNALS)  // the log's clock is internal
 // A clock that terminates the process from inside the log, as a signal handler would while a
 // line is being appended, and is a day, an hour, a minute and a second later from then on.
 std::int64_t clocknow = 1000000000;
@@ -119,9 +122,9 @@ int main(int argc, char** argv)
                 std::_Exit(3);
             });
 
-#if !defined(QUORVEL_SHARED)
+#if defined(QUORVEL_TEST_INTERNALS)
     if (scenario == "clock")
-        QUORVEL::detail::setclock(faultyclock);
+        QUORVEL::detail::clockoverride.store(faultyclock);
 #endif
 
     QUORVEL::fixedint x(3);
@@ -188,7 +191,7 @@ int main(int argc, char** argv)
     }
     else if (scenario == "fork")
         forkandterminate();
-#if !defined(QUORVEL_SHARED)
+#if defined(QUORVEL_TEST_INTERNALS)
     else if (scenario == "clock")
     {
         QUORVEL::log("before");

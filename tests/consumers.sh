@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs quorvel into a fresh prefix, then builds clients the ways users consume it:
-# find_package against the installed tree, add_subdirectory of the sources, and pkg-config.
+# find_package against the installed tree, add_subdirectory of the sources, pkg-config, and the
+# plain compile of every source.
 # Usage: tests/consumers.sh WORK_DIR [ON|OFF for BUILD_SHARED_LIBS] [install|deb]
 #   install  `cmake --install` into WORK_DIR/prefix (the default; CTest's package.consumers)
 #   deb      build the .deb and the .tar.gz with CPack, unpack the .deb with `dpkg-deb -x` into
@@ -12,7 +13,7 @@ shared=${2:-OFF}
 mode=${3:-install}
 want=875323883675019051998750190521  # python3 -c 'print(1234567890123456789**2 % 10**30)'
 version=$(sed -n 's/^#define QUORVEL_VERSION_\(MAJOR\|MINOR\|PATCH\) \([0-9]*\)$/\2/p' \
-          "$root/quorvel/quorvel.hpp" | paste -sd.)
+          "$root/include/quorvel/quorvel.hpp" | paste -sd.)
 rm -rf "$work" && mkdir -p "$work"
 work=$(cd "$work" && pwd)
 cd "$work"
@@ -50,6 +51,10 @@ for f in include/quorvel/quorvel.hpp include/quorvel/format.hpp share/doc/quorve
          lib/cmake/quorvel/quorvelTargets.cmake lib/pkgconfig/quorvel.pc; do
     [ -e "$prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
+# The public headers, and nothing else of the sources.
+installed=$(cd "$prefix/include/quorvel" && ls | sort | paste -sd' ')
+public=$(cd "$root/include/quorvel" && ls | sort | paste -sd' ')
+[ "$installed" = "$public" ] || { echo "installed headers: $installed; public: $public"; exit 1; }
 # The demo aborts on purpose: it installs only as its own component, on request.
 [ ! -e "$prefix/bin/quorvel-demo" ] || { echo "the demo was installed by default"; exit 1; }
 if [ "$mode" = install ]; then
@@ -76,6 +81,13 @@ flags=$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs quorv
 # shellcheck disable=SC2086
 c++ -std=c++17 "$root/tests/consumer/main.cpp" $flags -o pkgconfig-consumer
 check "pkg-config" ./pkgconfig-consumer
+
+if [ "$mode" = install ] && [ "$shared" = OFF ]; then
+    # The plain compile of the README: every source with plain flags, no build system.
+    c++ -std=c++17 -I "$root/include" -I "$root/src" "$root/tests/consumer/main.cpp" \
+        "$root"/src/*/*.cpp "$root"/src/*/*/*.cpp -o plain-consumer
+    check "plain compile" ./plain-consumer
+fi
 
 if [ "$shared" = ON ]; then
     # Only the public API leaves the shared library (besides the weak instantiations of standard

@@ -1,7 +1,7 @@
 // Products at every stage of a process: in main, at thread exit, in an atexit handler and in a
 // static destructor, all after the first product made the kernel's scratch memory. Prints
 // "late products: ok" from the last of them, or exits with 1.
-#include "quorvel/quorvel.hpp"
+#include <quorvel/quorvel.hpp>
 
 #include <cstdint>
 #include <cstdio>

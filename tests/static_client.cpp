@@ -1,6 +1,6 @@
 // A client with a number of static storage duration, made before main and destroyed after it.
 // Built twice, with the module's objects linked after and before this file.
-#include "quorvel/quorvel.hpp"
+#include <quorvel/quorvel.hpp>
 
 #include <cstdio>
 

@@ -1,7 +1,11 @@
 #include "support.hpp"
 
-#include "quorvel/ntt.hpp"
-#include "quorvel/quorvel.hpp"
+#include <quorvel/quorvel.hpp>
+#if defined(QUORVEL_TEST_INTERNALS)
+#include "kernel/transform/backend.hpp"
+#include "log/timetext.hpp"
+#include "platform/clock.hpp"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -12,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -131,15 +136,55 @@ childresult runchild(const std::string& program, const std::vector<std::string>&
     return r;
 }
 
-#if !defined(QUORVEL_SHARED)
-portableonly::portableonly(bool on) : before(QUORVEL::detail::transformportable(on)) {}
-portableonly::~portableonly()
+#if defined(QUORVEL_TEST_INTERNALS)
+namespace transform = QUORVEL::detail::transform;
+
+std::vector<std::string> transformbackends()
 {
-    QUORVEL::detail::transformportable(before);
+    std::vector<std::string> names;
+    for (const transform::backend* b : transform::backends)
+        if (b->available())
+            names.emplace_back(b->name);
+    return names;
+}
+
+usebackend::usebackend(const std::string& name)
+{
+    const transform::backend* chosen = nullptr;
+    for (const transform::backend* b : transform::backends)
+        if (b->available() && name == b->name)
+            chosen = b;
+    if (chosen == nullptr && !name.empty())
+        throw std::invalid_argument("no transform backend " + name + " here");
+    before = transform::forcebackend(chosen);
+}
+
+usebackend::~usebackend()
+{
+    transform::forcebackend(static_cast<const transform::backend*>(before));
+}
+
+std::string timetext(std::int64_t seconds)
+{
+    std::tm t{};
+    const bool ok = QUORVEL::detail::localcalendar(seconds, t);
+    char out[QUORVEL::detail::timetextlength];
+    QUORVEL::detail::formattime(t, ok, out);
+    return std::string(out, sizeof out);
 }
 #else
-portableonly::portableonly(bool) {}
-portableonly::~portableonly() = default;
+std::vector<std::string> transformbackends()
+{
+    return {""};
+}
+
+usebackend::usebackend(const std::string& name)
+{
+    if (!name.empty())
+        throw std::invalid_argument("a shared build cannot choose the transform's backend");
+}
+
+usebackend::~usebackend() = default;
 #endif
 
 unsigned testseed()

@@ -19,6 +19,14 @@
 #else
 #define SKIP_WITHOUT_BAD_ALLOC() (void)0
 #endif
+// A death test runs the test program again in a child, which a program under an emulator
+// (qemu-user, without binfmt_misc) cannot do by itself.
+#if defined(QUORVEL_TEST_EMULATOR)
+#define SKIP_UNDER_EMULATOR() \
+    GTEST_SKIP() << "a death test cannot re-run the program under an emulator"
+#else
+#define SKIP_UNDER_EMULATOR() (void)0
+#endif
 
 namespace testing_support
 {
@@ -55,25 +63,24 @@ childresult runchild(const std::string& program, const std::vector<std::string>&
 /// The seed of the randomized tests: QUORVEL_TEST_SEED, or a fixed one. Failures print it.
 unsigned testseed();
 
-/// The transform's two implementations (portable, and AVX-512 IFMA where the processor has it):
-/// tests that loop over `bothpaths` run once with the one the library picks and once with the
-/// portable one, which `portableonly` selects for its lifetime.
-#if !defined(QUORVEL_SHARED)  // the switch is internal: a shared library does not export it
-constexpr bool bothpaths[] = {false, true};
-#else
-constexpr bool bothpaths[] = {false};
-#endif
-class portableonly
+/// The transform's backends to test: each one this build and processor run, by name. Where the
+/// tests cannot reach inside the library (a shared build), the one it chooses itself, named "".
+std::vector<std::string> transformbackends();
+/// Makes the library's products use the backend named (its own choice for "") while it lives.
+class usebackend
 {
 public:
-    explicit portableonly(bool on);
-    ~portableonly();
-    portableonly(const portableonly&) = delete;
-    portableonly& operator=(const portableonly&) = delete;
+    explicit usebackend(const std::string& name);
+    ~usebackend();
+    usebackend(const usebackend&) = delete;
+    usebackend& operator=(const usebackend&) = delete;
 
 private:
-    bool before = false;
+    const void* before = nullptr;
 };
+
+/// The time text of `seconds` as the log renders it: the platform's local calendar text.
+std::string timetext(std::int64_t seconds);
 
 /// The four start-up messages.
 std::vector<std::string> startupmessages();

@@ -2,8 +2,10 @@
 // oracle (the reference arithmetic with the rules spelled out), over random operands of every
 // class, at the widths where the kernels change method; and what they log and throw.
 #include "../fuzz/oracle.hpp"
-#include "quorvel/quorvel.hpp"
+#include "kernel/tuning.hpp"
 #include "support.hpp"
+
+#include <quorvel/quorvel.hpp>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -52,13 +54,37 @@ fixedint operand(std::mt19937_64& rng, std::uint64_t width)
 
 // Every operation, and its compound form where there is one, on pairs of random operands, at
 // widths around every edge of the digit words (8), the limbs (18), the 64-bit range (19, 20), the
-// blocked division (24 limbs) and the product's split (128 limbs).
+// blocked division and the product's split.
 TEST(ArithmeticRandom, MatchesTheOracle)
 {
+    using QUORVEL::detail::tuning::blockfrom;
+    using QUORVEL::detail::tuning::shortfrom;
     const unsigned seed = testseed();
     std::mt19937_64 rng(seed);
-    const std::uint64_t widths[] = {0,  1,   2,   7,   8,   9,   17,  18,  19,   20,  36,
-                                    40, 100, 431, 432, 433, 450, 600, 800, 2303, 2305};
+    const std::uint64_t widths[] = {0,
+                                    1,
+                                    2,
+                                    7,
+                                    8,
+                                    9,
+                                    17,
+                                    18,
+                                    19,
+                                    20,
+                                    36,
+                                    40,
+                                    100,
+                                    431,
+                                    432,
+                                    433,
+                                    450,
+                                    600,
+                                    800,
+                                    18 * blockfrom - 1,
+                                    18 * blockfrom,
+                                    18 * blockfrom + 1,
+                                    18 * shortfrom - 1,
+                                    18 * shortfrom + 1};
     for (const std::uint64_t w : widths)
         for (int round = 0; round < (w < 500 ? 40 : 6); ++round)
         {
@@ -98,17 +124,20 @@ TEST(ArithmeticRandom, MatchesTheOracle)
     QUORVEL::logstream.str("");
 }
 
-// Long divisors take Newton's reciprocal (from 810 limbs, 14,580 digits, with the vector transform;
-// from 1,980 limbs, 35,640 digits, with the portable one); there the result is checked by the
-// identity a = q * b + r with 0 <= r < b, through the product and the sum, which share no code
-// with it.
+// Long divisors take Newton's reciprocal (from a multiple of each backend's transform threshold);
+// there the result is checked by the identity a = q * b + r with 0 <= r < b, through the product
+// and the sum, which share no code with it.
 TEST(ArithmeticRandom, LongDivisionsMeetTheirIdentity)
 {
+    using namespace QUORVEL::detail::tuning;
+    std::vector<std::uint64_t> divisors;
+    for (std::size_t from : {newtonfrom(transformfromifma), newtonfrom(transformfromscalar)})
+        divisors.insert(divisors.end(), {18 * from - 18, 18 * from, 18 * from + 18});
     std::mt19937_64 rng(testseed());
-    for (const bool portable : bothpaths)
-        for (std::uint64_t divisor : {14562u, 14580u, 14598u, 35622u, 35640u, 35658u})
+    for (const std::string& backend : transformbackends())
+        for (std::uint64_t divisor : divisors)
         {
-            const portableonly path(portable);
+            const usebackend path(backend);
             const std::uint64_t w = divisor + 1 + rng() % 20000;
             fixedint a(w), b(w);
             for (std::size_t i = 0; i < w; ++i) a.digits[i] = static_cast<std::int8_t>(rng() % 10);
@@ -116,8 +145,9 @@ TEST(ArithmeticRandom, LongDivisionsMeetTheirIdentity)
                 b.digits[i] =
                     static_cast<std::int8_t>(i + 1 == divisor ? 1 + rng() % 9 : rng() % 10);
             const fixedint q = a / b, r = a % b;
-            EXPECT_TRUE(r >= 0 && r < b) << "width " << w << " divisor " << divisor;
-            EXPECT_EQ(q * b + r, a) << "width " << w << " divisor " << divisor;
+            EXPECT_TRUE(r >= 0 && r < b)
+                << "width " << w << " divisor " << divisor << " " << backend;
+            EXPECT_EQ(q * b + r, a) << "width " << w << " divisor " << divisor << " " << backend;
         }
     QUORVEL::logstream.str("");
 }

@@ -1,6 +1,7 @@
 // The fixed-point type: its integer part and the assignment of it to a fixedint.
-#include "quorvel/quorvel.hpp"
 #include "support.hpp"
+
+#include <quorvel/quorvel.hpp>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

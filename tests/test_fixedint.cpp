@@ -1,6 +1,7 @@
 // The digit store and its life cycle, assignment from an integer and rendering.
-#include "quorvel/quorvel.hpp"
 #include "support.hpp"
+
+#include <quorvel/quorvel.hpp>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

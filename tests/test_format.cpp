@@ -1,6 +1,6 @@
 // Formatting numbers with {fmt} and std::format: one table, run through each library this build
 // has. The build says which it expects, so a formatter that silently drops out fails to compile.
-#include "quorvel/format.hpp"
+#include <quorvel/format.hpp>
 
 #include <gtest/gtest.h>
 

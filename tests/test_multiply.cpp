@@ -1,7 +1,9 @@
 // Multiplication: values, signs, wrap-around, errors and log lines.
 #include "../fuzz/reference.hpp"
-#include "quorvel/quorvel.hpp"
+#include "kernel/tuning.hpp"
 #include "support.hpp"
+
+#include <quorvel/quorvel.hpp>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -181,44 +183,49 @@ TEST(MultiplyRandom, MatchesAnIndependentProduct)
 }
 
 // Identities that need no reference, at every limb edge and threshold of the kernel (the split
-// product from 128 limbs, Karatsuba inside it from 200 limbs, reached from 285 limbs, the transform
-// from 450 limbs (vector) or 1,100 (portable), at a length 3 * 2^k for 1,100 to 1,536 limbs and 2^k
-// for 1,537 to 2,048), on both sides of each: (10^w - 1)^2 = 1 and x * (10^w - 1) = 10^w - x,
-// modulo 10^w. All nines give the largest column sums, and the largest coefficients of the
-// transform.
+// product, Karatsuba inside it, reached where the split's first part reaches Karatsuba's threshold,
+// the transform of each backend, and the transform lengths 3 * 2^10 and 2^12 at 1,536, 1,537 and
+// 2,048 limbs, as the product of m limbs needs a length of 2m - 1), on both sides of each: (10^w -
+// 1)^2 = 1 and x * (10^w - 1) = 10^w - x, modulo 10^w. All nines give the largest column sums, and
+// the largest coefficients of the transform.
 TEST(MultiplyIdentities, HoldAtEveryEdge)
 {
+    using namespace QUORVEL::detail::tuning;
+    const std::size_t splitreaches = (10 * karatsubafrom - 9 + 6) / 7;  // (7m + 9) / 10 >= it
+    std::vector<std::size_t> limbcounts{1, 2, 3, 400, 1536, 1537, 2048};
+    for (std::size_t edge :
+         {shortfrom, karatsubafrom, splitreaches, transformfromifma, transformfromscalar})
+        limbcounts.insert(limbcounts.end(), {edge - 1, edge, edge + 1});
     std::vector<std::uint64_t> widths;
-    for (std::uint64_t limbs :
-         {1u,   2u,   3u,   127u, 128u, 129u,  199u,  200u,  201u,  284u,  285u,
-          286u, 400u, 449u, 450u, 451u, 1099u, 1100u, 1101u, 1536u, 1537u, 2048u})
+    for (std::uint64_t limbs : limbcounts)
         for (std::uint64_t w : {limbs * 18 - 1, limbs * 18, limbs * 18 + 1}) widths.push_back(w);
     std::mt19937 rng(testseed());
-    for (const bool portable : bothpaths)
+    const std::vector<std::string> backends = transformbackends();
+    for (const std::string& backend : backends)
         for (std::uint64_t w : widths)
         {
-            if (portable && w < 449 * 18)
-                continue;  // no transform below
-            const portableonly path(portable);
+            if (backend != backends.front() && w < 18 * (transformfromifma - 1))
+                continue;  // below every transform the backends share one path
+            const usebackend path(backend);
             fixedint nines(w), x(w);
             std::fill(nines.digits.begin(), nines.digits.end(), std::int8_t{9});
             for (auto& d : x.digits) d = static_cast<std::int8_t>(rng() % 10);
             x.digits[0] = static_cast<std::int8_t>(1 + rng() % 9);  // not a multiple of 10^w
-            ASSERT_EQ((nines * nines).asstring(), "1") << "width " << w << " portable " << portable;
+            ASSERT_EQ((nines * nines).asstring(), "1") << "width " << w << " backend " << backend;
             std::string complement;  // 10^w - x, digit by digit
             for (std::size_t i = 0; i < w; ++i)
                 complement +=
                     static_cast<char>('0' + (i == 0 ? 10 - x.digits[0] : 9 - x.digits[i]));
             while (complement.size() > 1 && complement.back() == '0') complement.pop_back();
             ASSERT_EQ((x * nines).asstring(), std::string(complement.rbegin(), complement.rend()))
-                << "width " << w << " portable " << portable;
+                << "width " << w << " backend " << backend;
         }
     QUORVEL::logstream.str({});
 }
 
 // Products of more than a million digits that do not wrap (each operand has fewer than half the
 // width) are checked by their residues modulo primes, computed from the digits: exact, and on
-// both transforms, with a square among them.
+// every backend of the transform, with a square among them.
 TEST(MultiplyIdentities, LongProductsKeepTheirResidues)
 {
     const std::uint64_t w = 1200000;
@@ -236,15 +243,15 @@ TEST(MultiplyIdentities, LongProductsKeepTheirResidues)
         a.digits[i] = static_cast<std::int8_t>(rng() % 10);
         b.digits[i] = i % 7 == 0 ? 9 : static_cast<std::int8_t>(rng() % 10);
     }
-    for (const bool portable : bothpaths)
+    for (const std::string& backend : transformbackends())
     {
-        const portableonly path(portable);
+        const usebackend path(backend);
         for (const fixedint* y : {&b, &a})
         {
             const fixedint c = a * *y;
             for (std::uint64_t p : {1000000007u, 998244353u, 4294967291u})
                 ASSERT_EQ(residue(c, p), residue(a, p) * residue(*y, p) % p)
-                    << "prime " << p << " portable " << portable << (y == &a ? " square" : "");
+                    << "prime " << p << " backend " << backend << (y == &a ? " square" : "");
         }
     }
     QUORVEL::logstream.str({});

@@ -1,7 +1,8 @@
 // Numbers from decimal text and integers of every type, streams, hashing, and the text of a
 // fixed-point number.
-#include "quorvel/quorvel.hpp"
 #include "support.hpp"
+
+#include <quorvel/quorvel.hpp>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The two-word 128-bit integer of builds without unsigned __int128, against the compiler's own
 // where there is one: every operation on edge values and random ones, including the paths the
 // kernels never take (two-word divisors, shifts of 64 and more).
-#include "quorvel/wide.hpp"
+#include "kernel/wide.hpp"
 #include "support.hpp"
 
 #include <gtest/gtest.h>

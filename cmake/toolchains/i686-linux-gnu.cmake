@@ -11,3 +11,10 @@ set(CMAKE_SHARED_LINKER_FLAGS_INIT -m32)
 set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
 set(CMAKE_DISABLE_FIND_PACKAGE_GMP ON)
 set(CMAKE_DISABLE_FIND_PACKAGE_fmt ON)
+# Where the kernel cannot run 32-bit programs itself (built without IA-32 emulation), CTest runs
+# them under qemu-user, as for a cross build.
+execute_process(COMMAND /lib/ld-linux.so.2 --version RESULT_VARIABLE quorvel_native32
+                OUTPUT_QUIET ERROR_QUIET)
+if(NOT quorvel_native32 EQUAL 0)
+    set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/qemu-i386)
+endif()

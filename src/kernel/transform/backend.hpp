@@ -1,0 +1,43 @@
+// Internal: the implementations of the transform, one per instruction set, and the choice among
+// them. Not installed.
+#pragma once
+
+#include "kernel/transform/modular.hpp"
+
+#include <cstddef>
+
+namespace QUORVEL
+{
+namespace detail
+{
+namespace transform
+{
+/// One implementation of the transform.
+struct backend
+{
+    const char* name;
+    /// Whether this processor runs it (and this build has it).
+    bool (*available)();
+    /// The product length in limbs from which it beats Karatsuba (kernel/tuning.hpp).
+    std::size_t from;
+    /// The bits of the Shoup quotients in its tables of roots.
+    unsigned quotientbits;
+    /// The residues of one prime (modular.hpp, `job`).
+    void (*residues)(const job&, const roottable&, const prime&);
+};
+
+/// The backends of this build, the fastest first; the last, `scalar`, runs everywhere.
+extern const backend scalarbackend;  // portable: 64-bit words, 128-bit products
+extern const backend ifmabackend;    // x86-64 with AVX-512 IFMA: eight 52-bit lanes
+constexpr std::size_t backendcount = 2;
+extern const backend* const backends[backendcount];
+
+/// The backend an operation uses: the fastest one available, unless one was forced. An operation
+/// asks once and passes the answer down, so its sizes and its path always agree.
+const backend& choosebackend();
+/// For tests and benchmarks: makes `choosebackend` give `which` (an available backend), or its
+/// own choice again with null. Returns the one forced before.
+const backend* forcebackend(const backend* which);
+}  // namespace transform
+}  // namespace detail
+}  // namespace QUORVEL

@@ -1,0 +1,195 @@
+// Internal: the number-theoretic transform, written once over a lane type. Not installed.
+//
+// A lane type (scalar.cpp, ifma.cpp) holds `width` values modulo a prime and gives the
+// arithmetic: the two butterflies, Montgomery's products, reductions, and, for vectors, the
+// stages that stay inside one vector. The engine gives everything else: the recursion, the order
+// of the stages, the radix-3 stage, loading, pointwise products and scaling.
+//
+// The transforms are radix 2 (and one radix-3 stage for lengths 3 * 2^k), forward by decimation
+// in frequency and back by decimation in time, so that no reordering is needed between them.
+// They recurse depth first until a block fits the cache, and keep values below 2p or 4p with
+// Harvey's lazy butterflies; twiddle factors come from tables with Shoup's precomputed quotients.
+// Pointwise products and the final scaling use Montgomery's reduction, which lets the scaling
+// absorb both 1 / length and the Montgomery factor.
+//
+// Everything here is a template over the lane: a backend compiled for another instruction set
+// instantiates its own copy, and no function is shared between backends.
+#pragma once
+
+#include "kernel/transform/modular.hpp"
+#include "kernel/tuning.hpp"
+
+#include <cassert>
+#include <cstddef>
+
+namespace QUORVEL
+{
+namespace detail
+{
+namespace transform
+{
+template <typename Lane>
+struct engine
+{
+    using vec = typename Lane::vec;
+    using constants = typename Lane::constants;
+    static constexpr std::size_t width = Lane::width;
+
+    /// Decimation in frequency, radix 2, length n (a power of 2, at least `width`): values in
+    /// [0, 2p) stay there.
+    static void forward2(u64* a, std::size_t n, const roottable& t, const constants& c)
+    {
+        if (n > tuning::transformleaf)
+        {
+            stage<true>(a, n / 2, t, c);
+            forward2(a, n / 2, t, c);
+            forward2(a + n / 2, n / 2, t, c);
+            return;
+        }
+        for (std::size_t h = n / 2; h >= width; h /= 2)
+            for (std::size_t s = 0; s < n; s += 2 * h) stage<true>(a + s, h, t, c);
+        if constexpr (width > 1)
+            for (std::size_t s = 0; s < n; s += width)
+                Lane::store(a + s, Lane::forwardinside(Lane::load(a + s), c));
+    }
+
+    /// Decimation in time, the inverse of forward2 but for the factor n: values in [0, 4p) stay
+    /// there.
+    static void inverse2(u64* a, std::size_t n, const roottable& t, const constants& c)
+    {
+        if (n > tuning::transformleaf)
+        {
+            inverse2(a, n / 2, t, c);
+            inverse2(a + n / 2, n / 2, t, c);
+            stage<false>(a, n / 2, t, c);
+            return;
+        }
+        if constexpr (width > 1)
+            for (std::size_t s = 0; s < n; s += width)
+                Lane::store(a + s, Lane::inverseinside(Lane::load(a + s), c));
+        for (std::size_t h = width; h < n; h *= 2)
+            for (std::size_t s = 0; s < n; s += 2 * h) stage<false>(a + s, h, t, c);
+    }
+
+    /// The radix-3 stage of a transform of length 3n, decimation in frequency: values below p come
+    /// in, values below 2p go out, the thirds then each transformed by forward2. With w a
+    /// primitive 3n-th root and r = w^n a cube root of unity (so r^2 = -1 - r):
+    ///   a[j] = x0 + x1 + x2, a[j + n] = (x0 + r x1 + r^2 x2) w^j,
+    ///   a[j + 2n] = (x0 + r^2 x1 + r x2) w^2j.
+    static void forward3(u64* a, std::size_t n, const prime& m, const constants& c)
+    {
+        const u64 w = powmod(m.root, (m.p - 1) / (3 * n), m.p);
+        const vec r = Lane::montgomeryform(powmod(w, n, m.p), c);
+        typename Lane::powers wj = Lane::powersof(w, c);
+        for (std::size_t j = 0; j < n; j += width)
+        {
+            const vec x0 = Lane::load(a + j), x1 = Lane::load(a + j + n);
+            const vec x2 = Lane::load(a + j + 2 * n);
+            const vec u = Lane::reduce(Lane::montmul(Lane::submod(x1, x2, c), r, c), c.p);
+            Lane::store(a + j, Lane::addmod(Lane::addmod(x0, x1, c), x2, c));
+            Lane::store(a + j + n,
+                        Lane::montmul(Lane::addmod(Lane::submod(x0, x2, c), u, c), wj.next, c));
+            Lane::store(a + j + 2 * n, Lane::montmul(Lane::submod(Lane::submod(x0, x1, c), u, c),
+                                                     Lane::montmul(wj.next, wj.next, c), c));
+            wj.next = Lane::montmul(wj.next, wj.step, c);
+        }
+    }
+
+    /// The inverse of forward3 (but for the factor 3), after inverse2 on each third: values below
+    /// 4p come in, values below p go out.
+    static void inverse3(u64* a, std::size_t n, const prime& m, const constants& c)
+    {
+        const u64 w = powmod(powmod(m.root, (m.p - 1) / (3 * n), m.p), 3 * n - 1, m.p);  // w^-1
+        const vec r = Lane::montgomeryform(powmod(w, n, m.p), c);
+        typename Lane::powers wj = Lane::powersof(w, c);
+        for (std::size_t j = 0; j < n; j += width)
+        {
+            const vec y0 = Lane::reduce(Lane::reduce(Lane::load(a + j), c.twop), c.p);
+            const vec y1 = Lane::reduce(
+                Lane::montmul(Lane::reduce(Lane::load(a + j + n), c.twop), wj.next, c), c.p);
+            const vec y2 =
+                Lane::reduce(Lane::montmul(Lane::reduce(Lane::load(a + j + 2 * n), c.twop),
+                                           Lane::montmul(wj.next, wj.next, c), c),
+                             c.p);
+            const vec u = Lane::reduce(Lane::montmul(Lane::submod(y1, y2, c), r, c), c.p);
+            Lane::store(a + j, Lane::addmod(Lane::addmod(y0, y1, c), y2, c));
+            Lane::store(a + j + n, Lane::addmod(Lane::submod(y0, y2, c), u, c));
+            Lane::store(a + j + 2 * n, Lane::submod(Lane::submod(y0, y1, c), u, c));
+            wj.next = Lane::montmul(wj.next, wj.step, c);
+        }
+    }
+
+    /// The residues of one prime: see `job`.
+    static void residues(const job& j, const roottable& t, const prime& m)
+    {
+        assert(j.n >= 2 * width && t.forward != nullptr);
+        const constants c = Lane::prepare(m, t);
+        u64* x = j.x;
+        load(x, j.a, j.na, j, t, m, c);
+        if (j.square)
+            for (std::size_t i = 0; i < j.length; i += width)
+            {
+                const vec v = Lane::load(x + i);
+                Lane::store(x + i, Lane::montmul(v, v, c));
+            }
+        else
+        {
+            load(j.other, j.b, j.nb, j, t, m, c);
+            for (std::size_t i = 0; i < j.length; i += width)
+                Lane::store(x + i, Lane::montmul(Lane::load(x + i), Lane::load(j.other + i), c));
+        }
+        if (j.length == j.n)
+            inverse2(x, j.n, t, c);
+        else
+        {
+            for (std::size_t third = 0; third < 3; ++third) inverse2(x + third * j.n, j.n, t, c);
+            inverse3(x, j.n, m, c);
+        }
+        // Back to the coefficients: the pointwise products left c / R, the transform length times
+        // that; a Montgomery product with R^2 / length brings back c.
+        const vec scale = Lane::scaling(j.length, m, c);
+        for (std::size_t i = 0; i < j.length; i += width)
+            Lane::store(x + i,
+                        Lane::reduce(
+                            Lane::montmul(Lane::reduce(Lane::load(x + i), c.twop), scale, c), c.p));
+    }
+
+private:
+    // The butterflies of half-length h on x[0, 2h), with the roots of the forward transform or
+    // of the inverse.
+    template <bool forward>
+    static void stage(u64* x, std::size_t h, const roottable& t, const constants& c)
+    {
+        const u64* w = (forward ? t.forward : t.inverse) + h;
+        const u64* wq = (forward ? t.forwardq : t.inverseq) + h;
+        for (std::size_t j = 0; j < h; j += width)
+        {
+            vec u = Lane::load(x + j), v = Lane::load(x + j + h);
+            if constexpr (forward)
+                Lane::forwardbutterfly(u, v, Lane::load(w + j), Lane::load(wq + j), c);
+            else
+                Lane::inversebutterfly(u, v, Lane::load(w + j), Lane::load(wq + j), c);
+            Lane::store(x + j, u);
+            Lane::store(x + j + h, v);
+        }
+    }
+
+    // The limbs of `a` below p, zero up to `length`, transformed.
+    static void load(u64* x, const u64* a, std::size_t na, const job& j, const roottable& t,
+                     const prime& m, const constants& c)
+    {
+        const u64 reciprocal = ~u64{0} / m.p;
+        for (std::size_t i = 0; i < na; ++i) x[i] = reduceinput(a[i], m.p, reciprocal);
+        for (std::size_t i = na; i < j.length; ++i) x[i] = 0;
+        if (j.length == j.n)
+            forward2(x, j.n, t, c);
+        else
+        {
+            forward3(x, j.n, m, c);
+            for (std::size_t third = 0; third < 3; ++third) forward2(x + third * j.n, j.n, t, c);
+        }
+    }
+};
+}  // namespace transform
+}  // namespace detail
+}  // namespace QUORVEL

@@ -1,0 +1,105 @@
+// Internal: the primes of the number-theoretic transform and arithmetic modulo them, on single
+// words. Not installed.
+//
+// Why nothing overflows: a coefficient of the product of limb strings of na and nb limbs is a sum
+// of at most min(na, nb) products below 10^36. Transforms are at most 2^31 long, so
+// min(na, nb) <= 2^30 and every coefficient is below 2^30 * 10^36 < 1.43 * 10^9 * 10^36, which is
+// below p0 p1 p2 (> 2^149.99): its residues determine it. Longer products are refused with
+// std::length_error before anything is computed (transform.cpp); memory runs out long before.
+#pragma once
+
+#include "kernel/limb.hpp"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace QUORVEL
+{
+namespace detail
+{
+namespace transform
+{
+/// A prime of the transform: 1 modulo 3 * 2^30, below 2^50 (so that four times it fits the 52
+/// bits of the vector multiplier, and lazy values below 4p fit any word).
+struct prime
+{
+    u64 p;
+    u64 root;       // a primitive root
+    u64 negp;       // -p^-1 mod 2^64 (Montgomery's reduction with R = 2^64)
+    u64 negp52;     // -p^-1 mod 2^52 (with R = 2^52)
+    u64 rsquare;    // 2^128 mod p
+    u64 rsquare52;  // 2^104 mod p
+};
+extern const prime primes[3];
+
+u64 powmod(u64 base, u64 exponent, u64 p);
+
+/// Montgomery's reduction of t < 2^64 p: t / 2^64 modulo p, in [0, 2p).
+inline u64 redc(u128 t, const prime& m)
+{
+    const u64 q = static_cast<u64>(t) * m.negp;
+    return static_cast<u64>((t + static_cast<u128>(q) * m.p) >> 64);
+}
+/// a * b / 2^64 modulo p, in [0, 2p), for a * b < 2^64 p.
+inline u64 montmul(u64 a, u64 b, const prime& m)
+{
+    return redc(static_cast<u128>(a) * b, m);
+}
+/// x in [0, 2k) to [0, k).
+inline u64 reduce2(u64 x, u64 k)
+{
+    return x >= k ? x - k : x;
+}
+/// a + b and a - b modulo p, for a, b < p.
+inline u64 addmod(u64 a, u64 b, u64 p)
+{
+    return reduce2(a + b, p);
+}
+inline u64 submod(u64 a, u64 b, u64 p)
+{
+    return a >= b ? a - b : a + p - b;
+}
+/// x * 2^64 modulo p: Montgomery's form of x.
+inline u64 tomont(u64 x, const prime& m)
+{
+    return reduce2(montmul(x, m.rsquare, m), m.p);
+}
+
+/// x mod p for x < 2^64, by one multiplication with a precomputed reciprocal (~0 / p).
+inline u64 reduceinput(u64 x, u64 p, u64 reciprocal)
+{
+    const u64 q = static_cast<u64>((static_cast<u128>(x) * reciprocal) >> 64);
+    u64 r = x - q * p;  // below 3p: the quotient is at most two too small
+    r = r >= p ? r - p : r;
+    return r >= p ? r - p : r;
+}
+
+/// Roots of unity for half-lengths h = 1, 2, 4, ...: at index h + j (j < h) the root w_2h^j of
+/// the forward transform, w_2h^-j of the inverse, each with its Shoup quotient
+/// floor(w 2^q / p), q being the backend's `quotientbits`.
+struct roottable
+{
+    const u64* forward;
+    const u64* forwardq;
+    const u64* inverse;
+    const u64* inverseq;
+};
+
+/// The residues modulo one prime of the product of a[0, na) and b[0, nb) (limbs below 10^18), as
+/// a transform of `length` (n or 3n, n a power of 2) gives them: x[0, length) ends fully reduced,
+/// below p. `other` is scratch of `length` words; with `square`, b is a and it is not used.
+struct job
+{
+    u64* x;
+    u64* other;
+    const u64* a;
+    std::size_t na;
+    const u64* b;
+    std::size_t nb;
+    std::size_t length;
+    std::size_t n;
+    bool square;
+};
+}  // namespace transform
+}  // namespace detail
+}  // namespace QUORVEL

@@ -1,0 +1,48 @@
+// Products of long limb strings by a number-theoretic transform: limbs below 10^18 are transformed
+// modulo three primes just below 2^50 (modular.hpp), multiplied pointwise, transformed back on
+// the backend the operation chose (backend.hpp), and joined by the Chinese remainder theorem
+// straight into limbs of base 10^18 with their carries (recombine.cpp).
+#include "kernel/transform/transform.hpp"
+
+#include "kernel/scratch.hpp"
+#include "kernel/transform/tables.hpp"
+
+#include <algorithm>
+#include <cassert>
+#include <stdexcept>
+
+namespace QUORVEL
+{
+namespace detail
+{
+void transformproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::size_t nb,
+                      const transform::backend& via)
+{
+    using namespace transform;
+    assert(na >= 1 && nb >= 1);
+    const std::uint64_t need = std::uint64_t{na} + nb - 1;
+    if (need > longesttransform)
+        throw std::length_error("fixedint: product beyond the longest transform");
+    // The shortest length 2^k or 3 * 2^k that holds the product; n is its power of 2.
+    std::size_t n = 1;
+    while (n < need) n *= 2;
+    std::size_t length = n;
+    if (n % 4 == 0 && 3 * (n / 4) >= need)
+    {
+        n /= 4;
+        length = 3 * n;
+    }
+    // A square (x * x makes a copy of x, so equal limbs count too) needs one forward transform.
+    const bool square = na == nb && (a == b || std::equal(a, a + na, b));
+    const roots tables(std::max<std::size_t>(n / 2, 8), via.quotientbits);
+    const scratch space(4 * length, slot::transform);
+    u64* residues[3] = {space.data, space.data + length, space.data + 2 * length};
+    for (std::size_t k = 0; k < 3; ++k)
+    {
+        const job j{residues[k], space.data + 3 * length, a, na, b, nb, length, n, square};
+        via.residues(j, tables.of(k), primes[k]);
+    }
+    recombine(r, na + nb - 1, residues);
+}
+}  // namespace detail
+}  // namespace QUORVEL

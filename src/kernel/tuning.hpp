@@ -1,0 +1,41 @@
+// Internal: every threshold of the kernels, in limbs of 18 digits, measured with bench/ (the run
+// and the machine are in docs/performance.md). Tests, fuzzers and benchmarks read them from here.
+// Not installed.
+#pragma once
+
+#include <cstddef>
+
+namespace QUORVEL
+{
+namespace detail
+{
+namespace tuning
+{
+/// Products: the short (low-half) product splits from this length (BM_limbkernel); below it the
+/// column schoolbook forms the low limbs alone.
+constexpr std::size_t shortfrom = 128;
+/// Full products: Karatsuba from this length (BM_limbkernel).
+constexpr std::size_t karatsubafrom = 200;
+
+/// The number-theoretic transform from these product lengths, per backend (BM_limbkernel with
+/// each backend forced).
+constexpr std::size_t transformfromscalar = 1100;
+constexpr std::size_t transformfromifma = 450;
+/// Transform blocks up to this many values are done stage by stage; larger ones recurse depth
+/// first, so that each block of this size is finished while it is in the cache.
+constexpr std::size_t transformleaf = std::size_t{1} << 12;
+
+/// Division (BM_divide): the blocked division from this divisor length; below it Knuth's
+/// algorithm, one quotient limb at a time.
+constexpr std::size_t blockfrom = 32;
+/// Newton's reciprocal is found by division below this length.
+constexpr std::size_t reciprocalbase = 32;
+/// Newton's division from this multiple of the transform's threshold: where its products are
+/// transforms well above that threshold.
+constexpr std::size_t newtonfrom(std::size_t transformfrom)
+{
+    return transformfrom * 9 / 5;
+}
+}  // namespace tuning
+}  // namespace detail
+}  // namespace QUORVEL

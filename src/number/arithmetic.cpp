@@ -1,0 +1,263 @@
+// Sum, difference, product, quotient, remainder, negation and powers of fixedint, in the model the
+// header describes: exact results keep their sign and their magnitude modulo 10^width.
+#include "kernel/decimal.hpp"
+#include "kernel/digits.hpp"
+#include "number/errors.hpp"
+#include "number/fields.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <tuple>
+
+namespace QUORVEL
+{
+namespace
+{
+using detail::digitsof;
+
+bool iszero(const std::int8_t* d, std::size_t n)
+{
+    return detail::significant(d, n) == 0;
+}
+
+// out = a + b (b with the sign flag `bminus`), on n digits; returns the sign flag of the result.
+// Unsigned: the magnitudes modulo 10^n. `out` may be `a` or `b`.
+bool sum(const std::int8_t* a, bool aminus, const std::int8_t* b, bool bminus, std::int8_t* out,
+         std::size_t n, bool issigned)
+{
+    if (!issigned)
+    {
+        detail::adddigits(a, b, out, n);
+        return false;
+    }
+    bool minus = aminus;
+    if (aminus == bminus)
+        detail::adddigits(a, b, out, n);
+    else if (detail::comparedigits(a, n, b, n) >= 0)
+        detail::subtractdigits(a, b, out, n);
+    else
+    {
+        detail::subtractdigits(b, a, out, n);
+        minus = bminus;
+    }
+    return minus && !iszero(out, n);
+}
+
+// out = a - b, as `sum` does it; unsigned, the difference modulo 10^n (ten's complement).
+bool difference(const std::int8_t* a, bool aminus, const std::int8_t* b, bool bminus,
+                std::int8_t* out, std::size_t n, bool issigned)
+{
+    if (!issigned)
+    {
+        detail::subtractdigits(a, b, out, n);
+        return false;
+    }
+    return sum(a, aminus, b, !bminus, out, n, true);
+}
+
+// The product's sign rule, older than the model's: the sign flags alone decide (so a zero product
+// can be "-0"), where the left operand's `issigned` is true.
+bool productsign(const fixedint& a, const fixedint& b)
+{
+    return a.issigned && a.negative != b.negative;
+}
+
+// The divisor's significant digits, checked before anything is made.
+std::size_t divisorlength(const std::int8_t* b, std::size_t n)
+{
+    const std::size_t length = detail::significant(b, n);
+    if (length == 0)
+        detail::throwdivisionbyzero();
+    return length;
+}
+
+using operation = bool (*)(const std::int8_t*, bool, const std::int8_t*, bool, std::int8_t*,
+                           std::size_t, bool);
+
+// a op b into a new number.
+fixedint apply(const fixedint& a, const fixedint& b, operation op)
+{
+    detail::checkwidths(a, b);
+    const digitsof x(a), y(b);
+    fixedint result(a.size);
+    result.negative =
+        op(x.data(), a.negative, y.data(), b.negative, result.digits.data(), x.size(), a.issigned);
+    return result;
+}
+
+// a op= b: into a's own store when it holds exactly its digits, else into the copy, which then
+// becomes the store. Nothing changes before everything that can fail has been done.
+fixedint& applyinplace(fixedint& a, const fixedint& b, operation op)
+{
+    detail::checkwidths(a, b);
+    digitsof x(a);
+    const digitsof y(b);
+    std::int8_t* out = x.direct() ? a.digits.data() : x.owned().data();
+    const bool minus = op(x.data(), a.negative, y.data(), b.negative, out, x.size(), a.issigned);
+    if (!x.direct())
+        a.digits.swap(x.owned());
+    a.negative = minus;
+    return a;
+}
+
+// The sign flag of a quotient (or remainder) whose digits are out[0, n), of a dividend and a
+// divisor with the sign flags `aminus` and `bminus`.
+bool quotientsign(bool aminus, bool bminus, bool issigned, bool remainder, const std::int8_t* out,
+                  std::size_t n)
+{
+    const bool minus = remainder ? aminus : aminus != bminus;
+    return issigned && minus && !iszero(out, n);
+}
+
+// out = a / b (or a % b), as an operation: width 0 gives the width-0 zero whatever the divisor.
+// divmod reads both operands whole before it writes, so `out` may be either of them.
+template <bool remainder>
+bool division(const std::int8_t* a, bool aminus, const std::int8_t* b, bool bminus,
+              std::int8_t* out, std::size_t n, bool issigned)
+{
+    if (n == 0)
+        return false;
+    const std::size_t lb = divisorlength(b, n);
+    detail::divmod(a, n, b, lb, remainder ? nullptr : out, remainder ? out : nullptr, n);
+    return quotientsign(aminus, bminus, issigned, remainder, out, n);
+}
+
+// a / b (or a % b) into a new number: a zero divisor throws before the number is made.
+template <bool remainder>
+fixedint divide(const fixedint& a, const fixedint& b)
+{
+    detail::checkwidths(a, b);
+    if (a.size == 0)
+        return fixedint(0);
+    const digitsof x(a), y(b);
+    (void)divisorlength(y.data(), y.size());
+    fixedint result(a.size);
+    result.negative = division<remainder>(x.data(), a.negative, y.data(), b.negative,
+                                          result.digits.data(), x.size(), a.issigned);
+    return result;
+}
+
+}  // namespace
+
+fixedint fixedint::operator*(fixedint rhs) const
+{
+    detail::checkwidths(*this, rhs);
+    fixedint result(size + rhs.size);
+    result = std::int64_t{0};
+    const std::size_t la = detail::significant(digits.data(), digits.size());
+    const std::size_t lb = detail::significant(rhs.digits.data(), rhs.digits.size());
+    // Digits up to position la + lb - 1 are written (the last by a carry); with stores of exactly
+    // `size` digits that is always inside the scratch result.
+    if (la > 0 && lb > 0 && la + lb > result.size)
+        detail::throwproductindex(result.size);
+    detail::mullow(digits.data(), la, rhs.digits.data(), lb, result.digits.data(),
+                   static_cast<std::size_t>(std::min<std::uint64_t>(detail::usable(result), size)));
+    result.negative = productsign(*this, rhs);
+    result.resize(size);
+    return result;
+}
+
+fixedint fixedint::operator+(const fixedint& rhs) const
+{
+    return apply(*this, rhs, sum);
+}
+
+fixedint fixedint::operator-(const fixedint& rhs) const
+{
+    return apply(*this, rhs, difference);
+}
+
+fixedint fixedint::operator/(const fixedint& rhs) const
+{
+    return divide<false>(*this, rhs);
+}
+
+fixedint fixedint::operator%(const fixedint& rhs) const
+{
+    return divide<true>(*this, rhs);
+}
+
+fixedint fixedint::operator-() const
+{
+    const digitsof x(*this);
+    fixedint result(size);
+    std::int8_t* out = result.digits.data();
+    if (issigned)
+    {
+        std::copy(x.data(), x.data() + x.size(), out);
+        result.negative = !negative && !iszero(out, x.size());
+    }
+    else
+        detail::subtractdigits(out, x.data(), out, x.size());  // 0 - x: the ten's complement
+    return result;
+}
+
+fixedint& fixedint::operator+=(const fixedint& rhs)
+{
+    return applyinplace(*this, rhs, sum);
+}
+
+fixedint& fixedint::operator-=(const fixedint& rhs)
+{
+    return applyinplace(*this, rhs, difference);
+}
+
+fixedint& fixedint::operator*=(const fixedint& rhs)
+{
+    detail::checkwidths(*this, rhs);
+    if (size == 0)
+    {
+        negative = false;  // the width-0 zero
+        return *this;
+    }
+    const digitsof x(*this), y(rhs);
+    std::vector<std::int8_t> product(x.size());
+    detail::mullow(x.data(), x.size(), y.data(), y.size(), product.data(), product.size());
+    digits.swap(product);
+    negative = productsign(*this, rhs);
+    return *this;
+}
+
+fixedint& fixedint::operator/=(const fixedint& rhs)
+{
+    return applyinplace(*this, rhs, division<false>);
+}
+
+fixedint& fixedint::operator%=(const fixedint& rhs)
+{
+    return applyinplace(*this, rhs, division<true>);
+}
+
+std::pair<fixedint, fixedint> divmod(const fixedint& a, const fixedint& b)
+{
+    detail::checkwidths(a, b);
+    const digitsof x(a), y(b);
+    const std::size_t ly = a.size == 0 ? 0 : divisorlength(y.data(), y.size());
+    // Made in place: no number is moved from, so nothing more is logged.
+    std::pair<fixedint, fixedint> result(std::piecewise_construct, std::forward_as_tuple(a.size),
+                                         std::forward_as_tuple(a.size));
+    if (a.size == 0)
+        return result;
+    std::int8_t* q = result.first.digits.data();
+    std::int8_t* r = result.second.digits.data();
+    detail::divmod(x.data(), x.size(), y.data(), ly, q, r, x.size());
+    result.first.negative = quotientsign(a.negative, b.negative, a.issigned, false, q, x.size());
+    result.second.negative = quotientsign(a.negative, b.negative, a.issigned, true, r, x.size());
+    return result;
+}
+
+fixedint pow(const fixedint& base, std::uint64_t exponent)
+{
+    const digitsof x(base);
+    fixedint result(base.size);
+    if (x.size() == 0)
+        return result;
+    std::int8_t* out = result.digits.data();
+    detail::powlow(x.data(), detail::significant(x.data(), x.size()), exponent, out, x.size());
+    result.negative =
+        base.issigned && base.negative && (exponent & 1) != 0 && !iszero(out, x.size());
+    return result;
+}
+
+}  // namespace QUORVEL

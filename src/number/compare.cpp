@@ -1,0 +1,55 @@
+// Comparison and hashing of fixedint, by value.
+#include "kernel/digits.hpp"
+#include "number/fields.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace QUORVEL
+{
+namespace
+{
+// -1, 0 or 1 comparing the values (sign flag, digits).
+int comparevalues(bool aminus, const std::int8_t* a, std::size_t la, bool bminus,
+                  const std::int8_t* b, std::size_t lb)
+{
+    la = detail::significant(a, la);
+    lb = detail::significant(b, lb);
+    aminus = aminus && la > 0;  // "-0" equals 0
+    bminus = bminus && lb > 0;
+    if (aminus != bminus)
+        return aminus ? -1 : 1;
+    const int c = detail::comparedigits(a, la, b, lb);
+    return aminus ? -c : c;
+}
+}  // namespace
+
+int fixedint::compare(const fixedint& other) const
+{
+    const detail::digitsof x(*this), y(other);
+    return comparevalues(negative, x.data(), x.size(), other.negative, y.data(), y.size());
+}
+
+int fixedint::comparemagnitude(bool minus, std::uint64_t magnitude) const
+{
+    std::int8_t d[20];
+    const std::size_t len = detail::decimaldigits(magnitude, d);
+    const detail::digitsof x(*this);
+    return comparevalues(negative, x.data(), x.size(), minus, d, len);
+}
+
+std::size_t fixedint::hash() const
+{
+    const detail::digitsof x(*this);
+    const std::size_t len = detail::significant(x.data(), x.size());
+    std::uint64_t h = negative && len > 0 ? 0x9E3779B97F4A7C15ULL : 0;
+    for (std::size_t i = 0; i < len; i += 8)
+    {
+        std::uint64_t word = 0;
+        std::memcpy(&word, x.data() + i, std::min<std::size_t>(8, len - i));
+        h = (h ^ word) * 0xFF51AFD7ED558CCDULL;
+        h ^= h >> 32;
+    }
+    return static_cast<std::size_t>(h ^ len);
+}
+}  // namespace QUORVEL

@@ -1,0 +1,115 @@
+// The life of a fixedint: construction, copies and moves, destruction, resizing, and the digit
+// operations of its store.
+#include "kernel/digits.hpp"
+#include "log/lines.hpp"
+#include "number/fields.hpp"
+
+#include <quorvel/log.hpp>
+
+#include <algorithm>
+#include <cstring>
+
+namespace QUORVEL
+{
+namespace
+{
+using detail::line;
+
+// What a number is left as when it was moved from: the zero of width 0, signed, flags clear.
+void leavemovedfrom(fixedint& x) noexcept
+{
+    x.digits.clear();
+    x.negative = false;
+    x.size = 0;
+    x.issigned = true;
+    x.spareflag = false;
+}
+}  // namespace
+
+namespace detail
+{
+void shiftdown(fixedint& x, std::uint64_t count)
+{
+    const std::size_t n = usable(x);
+    const std::size_t s = static_cast<std::size_t>(std::min<std::uint64_t>(count, n));
+    if (s == 0)
+        return;
+    std::memmove(x.digits.data(), x.digits.data() + s, n - s);
+    std::memset(x.digits.data() + (n - s), 0, s);
+}
+}  // namespace detail
+
+fixedint::fixedint(std::uint64_t width)
+    : negative(false), size(width), issigned(true), spareflag(false), digits()
+{
+    setup();
+    detail::logline(line::newobject);
+    detail::logwidth(width);
+    digits.resize(detail::requestedlength(width));
+    detail::logline(line::done);
+}
+
+fixedint::fixedint(const fixedint& other) = default;
+
+fixedint::fixedint(fixedint&& other) noexcept
+    : negative(false), size(0), issigned(true), spareflag(false), digits()
+{
+    detail::takeover(*this, other);
+    leavemovedfrom(other);
+}
+
+fixedint& fixedint::operator=(fixedint&& other) noexcept
+{
+    if (this == &other)
+        return *this;
+    detail::takeover(*this, other);  // the old store goes with `other`
+    leavemovedfrom(other);
+    return *this;
+}
+
+fixedint& fixedint::operator=(const fixedint& other)
+{
+    if (this == &other)
+        return *this;
+    if (digits.capacity() >= other.digits.size())
+        digits.assign(other.digits.begin(), other.digits.end());  // no allocation, cannot fail
+    else
+        digits = std::vector<std::int8_t>(other.digits);  // the copy is made before the swap
+    detail::copyfields(*this, other);
+    return *this;
+}
+
+fixedint::~fixedint()
+{
+    detail::logdeleted();
+}
+
+void fixedint::resize(std::uint64_t width)
+{
+    detail::logline(line::resizerequested);
+    detail::logwidth(width);
+    digits.resize(detail::requestedlength(width));  // leaves the store as it was when it throws
+    size = width;
+    detail::logline(line::done);
+}
+
+fixedint fixedint::getcopy() const
+{
+    fixedint result(size);
+    result.digits = digits;
+    detail::copyfields(result, *this);
+    return result;
+}
+
+void fixedint::wholeshiftr()
+{
+    detail::shiftdown(*this, 1);
+}
+
+std::vector<std::int8_t> fixedint::getshorteneddigits() const
+{
+    const std::size_t length = detail::significant(digits.data(), digits.size());
+    return std::vector<std::int8_t>(digits.begin(),
+                                    digits.begin() + static_cast<std::ptrdiff_t>(length));
+}
+}  // namespace QUORVEL
