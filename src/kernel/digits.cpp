@@ -13,6 +13,13 @@
 #include <stdlib.h>
 #endif
 
+#if defined(__GNUC__) || defined(__clang__)
+// NOLINTNEXTLINE(cppcoreguidelines-macro-usage): an attribute of two compilers
+#define QUORVEL_NOINLINE __attribute__((noinline))
+#else
+#define QUORVEL_NOINLINE
+#endif
+
 namespace QUORVEL
 {
 namespace detail
@@ -41,6 +48,31 @@ inline void store8(std::int8_t* d, u64 w)
 #else
     for (std::size_t i = 0; i < 8; ++i) d[i] = static_cast<std::int8_t>(w >> (8 * i));
 #endif
+}
+
+// The last r < 8 of the n digits at d, in the low bytes of a word (byte i is digit n - r + i):
+// from the word that ends with them where there is one, else digit by digit.
+inline u64 loadtail(const std::int8_t* d, std::size_t n, std::size_t r)
+{
+    if (n >= 8)
+        return load8(d + n - 8) >> (8 * (8 - r));
+    u64 x = 0;
+    for (std::size_t i = 0; i < r; ++i)
+        x |= static_cast<u64>(static_cast<std::uint8_t>(d[n - r + i])) << (8 * i);
+    return x;
+}
+
+// Stores the low r bytes of w as the last r < 8 of the n digits at d, where `previous` holds the
+// eight digits before them (when n >= 8): one word that ends where the digits do, with no read of
+// what was just written.
+inline void storetail(std::int8_t* d, std::size_t n, std::size_t r, u64 w, u64 previous)
+{
+    if (n >= 8)
+    {
+        store8(d + n - 8, (previous >> (8 * r)) | (w << (8 * (8 - r))));
+        return;
+    }
+    for (std::size_t i = 0; i < r; ++i) d[n - r + i] = static_cast<std::int8_t>(w >> (8 * i));
 }
 
 // Eight bytes in memory order, and back: the text routines only reverse the order of bytes, which
@@ -126,7 +158,8 @@ bool alldecimal(const std::int8_t* d, std::size_t len)
     u64 bad = 0;
     std::size_t i = 0;
     for (; i + 8 <= len; i += 8) bad |= baddigits(load8(d + i));
-    for (; i < len; ++i) bad |= static_cast<std::uint8_t>(d[i]) > 9;
+    if (i < len)
+        bad |= baddigits(loadtail(d, len, len - i));
     return bad == 0;
 }
 
@@ -137,32 +170,56 @@ std::size_t significant(const std::int8_t* d, std::size_t len)
     return len;
 }
 
+namespace
+{
+// The limb of the `count` digits at d (18 but for a last limb), digit by digit, each read modulo
+// 10.
+u64 limbof(const std::int8_t* d, std::size_t count)
+{
+    u64 v = 0;
+    for (std::size_t i = count; i-- > 0;)
+    {
+        const int digit = d[i] % 10;
+        v = v * 10 + static_cast<u64>(digit < 0 ? digit + 10 : digit);
+    }
+    return v;
+}
+
+// The limb of the 18 digits at d: eight at a time, or one by one where one is outside 0 to 9.
+u64 limbof(const std::int8_t* d)
+{
+    const u64 x0 = load8(d), x1 = load8(d + 8);
+    const auto t0 = static_cast<std::uint8_t>(d[16]);
+    const auto t1 = static_cast<std::uint8_t>(d[17]);
+    if ((baddigits(x0) | baddigits(x1)) == 0 && t0 <= 9 && t1 <= 9)
+        return gather8(x0) + gather8(x1) * 100000000ULL +
+               (t0 + 10 * u64{t1}) * 10000000000000000ULL;
+    return limbof(d, limbdigits);
+}
+}  // namespace
+
 void pack(const std::int8_t* d, std::size_t len, u64* limbs, std::size_t count)
 {
-    for (std::size_t l = 0; l < count; ++l)
+    const std::size_t full = std::min(count, len / limbdigits);
+    for (std::size_t l = 0; l < full; ++l) limbs[l] = limbof(d + l * limbdigits);
+    if (full == count)
+        return;
+    // A last, partial limb: its digits end where the string does, read a word at a time up to
+    // there, zeros above them.
+    const std::size_t lo = full * limbdigits, rest = len - lo;
+    if (rest > 0)
     {
-        const std::size_t lo = std::min(len, l * limbdigits);
-        const std::size_t hi = std::min(len, lo + limbdigits);
-        if (hi - lo == limbdigits)
-        {
-            const u64 x0 = load8(d + lo), x1 = load8(d + lo + 8);
-            const auto t0 = static_cast<std::uint8_t>(d[lo + 16]);
-            const auto t1 = static_cast<std::uint8_t>(d[lo + 17]);
-            if ((baddigits(x0) | baddigits(x1)) == 0 && t0 <= 9 && t1 <= 9)
-            {
-                limbs[l] = gather8(x0) + gather8(x1) * 100000000ULL +
-                           (t0 + 10 * u64{t1}) * 10000000000000000ULL;
-                continue;
-            }
-        }
-        u64 v = 0;
-        for (std::size_t i = hi; i-- > lo;)
-        {
-            const int digit = d[i] % 10;
-            v = v * 10 + static_cast<u64>(digit < 0 ? digit + 10 : digit);
-        }
-        limbs[l] = v;
+        const u64 x0 = rest > 8 ? load8(d + lo) : loadtail(d, len, rest);
+        const u64 x1 = rest > 16 ? load8(d + lo + 8) : rest > 8 ? loadtail(d, len, rest - 8) : 0;
+        const u64 x2 = rest > 16 ? loadtail(d, len, rest - 16) : 0;
+        limbs[full] =
+            (baddigits(x0) | baddigits(x1) | baddigits(x2)) == 0
+                ? gather8(x0) + gather8(x1) * 100000000ULL + gather8(x2) * 10000000000000000ULL
+                : limbof(d + lo, rest);
     }
+    else
+        limbs[full] = 0;
+    std::fill(limbs + full + 1, limbs + count, u64{0});
 }
 
 void unpack(const u64* limbs, std::int8_t* out, std::size_t n)
@@ -183,7 +240,11 @@ void unpack(const u64* limbs, std::int8_t* out, std::size_t n)
 
 bool adddigits(const std::int8_t* a, const std::int8_t* b, std::int8_t* out, std::size_t n)
 {
-    u64 carry = 0;
+    // The last r digits (in the low bytes of a word) are read before anything is written, as
+    // `out` may be `a` or `b`.
+    const std::size_t r = n % 8;
+    const u64 ta = r != 0 ? loadtail(a, n, r) : 0, tb = r != 0 ? loadtail(b, n, r) : 0;
+    u64 carry = 0, last = 0;
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8)
     {
@@ -191,43 +252,55 @@ bool adddigits(const std::int8_t* a, const std::int8_t* b, std::int8_t* out, std
         // the next byte as the decimal carry, and so does the top byte out of the word.
         const u64 w = load8(a + i) + load8(b + i) + 0xF6F6F6F6F6F6F6F6ULL + carry;
         carry = ~w >> 63;  // the top byte overflowed: it holds a digit below 10
-        store8(out + i, unbias(w));
+        last = unbias(w);
+        store8(out + i, last);
     }
-    for (; i < n; ++i)
+    if (r != 0)
     {
-        const int s = a[i] + b[i] + static_cast<int>(carry);
-        carry = s >= 10 ? 1U : 0U;
-        out[i] = static_cast<std::int8_t>(s - (carry != 0 ? 10 : 0));
+        // The bias in the r bytes alone: the carry out of the top one lands in byte r.
+        const u64 low = (u64{1} << (8 * r)) - 1;
+        const u64 w = ta + tb + (0xF6F6F6F6F6F6F6F6ULL & low) + carry;
+        carry = (w >> (8 * r)) & 1;
+        storetail(out, n, r, unbias(w & low), last);
     }
     return carry != 0;
 }
 
 bool subtractdigits(const std::int8_t* a, const std::int8_t* b, std::int8_t* out, std::size_t n)
 {
-    u64 borrow = 0;
+    const std::size_t r = n % 8;
+    const u64 ta = r != 0 ? loadtail(a, n, r) : 0, tb = r != 0 ? loadtail(b, n, r) : 0;
+    u64 borrow = 0, last = 0;
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8)
     {
         // A byte below zero wraps to 246 or more and borrows from the next, as in binary.
         const u64 w = load8(a + i) - load8(b + i) - borrow;
         borrow = w >> 63;  // the top digit went below zero
-        store8(out + i, unbias(w));
+        last = unbias(w);
+        store8(out + i, last);
     }
-    for (; i < n; ++i)
+    if (r != 0)
     {
-        const int s = a[i] - b[i] - static_cast<int>(borrow);
-        borrow = s < 0 ? 1U : 0U;
-        out[i] = static_cast<std::int8_t>(s + (borrow != 0 ? 10 : 0));
+        // A borrow out of the top of the last r digits sets byte r.
+        const u64 low = (u64{1} << (8 * r)) - 1;
+        const u64 w = ta - tb - borrow;
+        borrow = (w >> (8 * r)) & 1;
+        storetail(out, n, r, unbias(w & low), last);
     }
     return borrow != 0;
 }
 
 int comparedigits(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::size_t lb)
 {
-    la = significant(a, la);
-    lb = significant(b, lb);
     if (la != lb)
-        return la < lb ? -1 : 1;
+    {
+        la = significant(a, la);
+        lb = significant(b, lb);
+        if (la != lb)
+            return la < lb ? -1 : 1;
+    }
+    // Equally long: the top digits first, leading zeros comparing equal.
     std::size_t i = la;
     for (; i >= 8; i -= 8)
     {
@@ -240,6 +313,218 @@ int comparedigits(const std::int8_t* a, std::size_t la, const std::int8_t* b, st
         if (a[i] != b[i])
             return a[i] < b[i] ? -1 : 1;
     return 0;
+}
+
+namespace
+{
+// The k <= 8 digits from `from` of a string whose digits reach at least to from + k, in the low
+// bytes of a word (0 for none).
+inline u64 chunk(const std::int8_t* d, std::size_t from, std::size_t k)
+{
+    return k >= 8 ? load8(d + from) : k == 0 ? 0 : loadtail(d, from + k, k);
+}
+
+// 10^19, which has its top bit set, and its reciprocal for divnorm.
+constexpr u64 ten19 = 10000000000000000000ULL;
+constexpr u64 ten19inverse =
+    static_cast<u64>(((static_cast<u128>(~ten19) << 64) | ~u64{0}) / ten19);
+}  // namespace
+
+namespace
+{
+// The value of n digits in W words (the last read as the word that ends with the digits, shifted
+// down to them; n >= 8), the count known at compile time so that the loop unrolls. Words of eight
+// digits g0 to g4, then the value split at 10^19 into two words: g2 holds digits 16 to 23, across
+// the split.
+template <std::size_t W>
+bool valuewords(const std::int8_t* d, std::size_t n, u128& v)
+{
+    u64 g[5] = {}, bad = 0;
+    for (std::size_t k = 0; k < W; ++k)
+    {
+        const u64 w = k + 1 < W ? load8(d + 8 * k) : load8(d + n - 8) >> (64 - 8 * (n - 8 * k));
+        bad |= baddigits(w);
+        g[k] = gather8(w);
+    }
+    const u64 low = g[0] + g[1] * 100000000ULL + (g[2] % 1000) * 10000000000000000ULL;
+    const u64 high = g[2] / 1000 + g[3] * 100000 + g[4] * 10000000000000ULL;
+    v = static_cast<u128>(high) * ten19 + low;
+    return bad == 0;
+}
+
+// Writes the n digits of v < 10^n in W words, the last one the word that ends with the digits.
+template <std::size_t W>
+void digitwords(u128 v, std::int8_t* out, std::size_t n)
+{
+    u64 low = static_cast<u64>(v), high = 0;
+    if (W > 2)
+        high = divnorm(static_cast<u64>(v >> 64), static_cast<u64>(v), ten19, ten19inverse, low);
+    // Words of eight digits, the split at 10^19 running through the third.
+    const u64 l1 = low / 100000000ULL, l2 = l1 / 100000000ULL;
+    const u64 h1 = high / 100000;
+    const u64 g[5] = {low - l1 * 100000000ULL, l1 - l2 * 100000000ULL,
+                      l2 + (high - h1 * 100000) * 1000, h1 % 100000000ULL, h1 / 100000000ULL};
+    u64 previous = 0;
+    for (std::size_t k = 0; k + 1 < W; ++k)
+    {
+        previous = spread8(g[k]);
+        store8(out + 8 * k, previous);
+    }
+    const std::size_t r = n - 8 * (W - 1);
+    if (r == 8)
+        store8(out + n - 8, spread8(g[W - 1]));
+    else
+        storetail(out, n, r, spread8(g[W - 1]), previous);
+}
+}  // namespace
+
+bool smallvalue(const std::int8_t* d, std::size_t n, u128& v)
+{
+    switch ((n + 7) / 8)
+    {
+        case 0:
+            v = 0;
+            return true;
+        case 2:
+            return valuewords<2>(d, n, v);
+        case 3:
+            return valuewords<3>(d, n, v);
+        case 4:
+            return valuewords<4>(d, n, v);
+        case 5:
+            return valuewords<5>(d, n, v);
+        default:  // fewer than nine digits
+        {
+            const u64 w = chunk(d, 0, n);
+            v = gather8(w);
+            return baddigits(w) == 0;
+        }
+    }
+}
+
+void smalldigits(u128 v, std::int8_t* out, std::size_t n)
+{
+    switch ((n + 7) / 8)
+    {
+        case 0:
+            return;
+        case 2:
+            return digitwords<2>(v, out, n);
+        case 3:
+            return digitwords<3>(v, out, n);
+        case 4:
+            return digitwords<4>(v, out, n);
+        case 5:
+            return digitwords<5>(v, out, n);
+        default:  // fewer than nine digits
+            if (n == 8)
+                store8(out, spread8(static_cast<u64>(v)));
+            else
+                storetail(out, n, n, spread8(static_cast<u64>(v)), 0);
+    }
+}
+
+namespace
+{
+// addsigned for n <= 64 digits: every word of both read once, into registers, and x written only
+// when the result stands.
+addition addshort(std::int8_t* x, bool xminus, const std::int8_t* y, bool yminus, std::size_t n,
+                  bool& minus)
+{
+    const std::size_t words = (n + 7) / 8, r = n - (words - 1) * 8;  // the last word holds r
+    u64 a[8], b[8], bad = 0;
+    for (std::size_t k = 0; k < words; ++k)
+    {
+        a[k] = k + 1 < words ? load8(x + 8 * k) : chunk(x, 8 * k, r);
+        b[k] = k + 1 < words ? load8(y + 8 * k) : chunk(y, 8 * k, r);
+        bad |= baddigits(a[k]) | baddigits(b[k]);
+    }
+    if (bad != 0)
+        return addition::baddigit;
+    const u64 top = r == 8 ? ~u64{0} : (u64{1} << (8 * r)) - 1;  // the digits of the last word
+    u64 c = 0, any = 0;
+    if (xminus == yminus)
+    {
+        for (std::size_t k = 0; k < words; ++k)
+        {
+            const u64 bias = k + 1 < words ? 0xF6F6F6F6F6F6F6F6ULL : 0xF6F6F6F6F6F6F6F6ULL & top;
+            const u64 w = a[k] + b[k] + bias + c;
+            c = k + 1 < words || r == 8 ? ~w >> 63 : (w >> (8 * r)) & 1;
+            a[k] = unbias(w & (k + 1 < words ? ~u64{0} : top));
+            any |= a[k];
+        }
+        if (c != 0)
+            return addition::overflow;
+        minus = xminus && any != 0;
+    }
+    else
+    {
+        // The larger magnitude less the smaller: compared from the top word down.
+        std::size_t k = words;
+        while (k-- > 0 && a[k] == b[k])
+        {
+        }
+        const bool swap = k < words && a[k] < b[k];
+        for (std::size_t i = 0; i < words; ++i)
+        {
+            const u64 p = swap ? b[i] : a[i], q = swap ? a[i] : b[i];
+            const u64 w = p - q - c;
+            c = i + 1 < words || r == 8 ? w >> 63 : (w >> (8 * r)) & 1;
+            a[i] = unbias(w & (i + 1 < words ? ~u64{0} : top));
+            any |= a[i];
+        }
+        minus = (swap ? yminus : xminus) && any != 0;
+    }
+    for (std::size_t k = 0; k + 1 < words; ++k) store8(x + 8 * k, a[k]);
+    if (r == 8)
+        store8(x + 8 * (words - 1), a[words - 1]);
+    else
+        storetail(x, n, r, a[words - 1], words >= 2 ? a[words - 2] : 0);
+    return addition::done;
+}
+}  // namespace
+
+addition addsigned(std::int8_t* x, bool xminus, const std::int8_t* y, bool yminus, std::size_t n,
+                   bool& minus)
+{
+    if (n == 0)
+    {
+        minus = false;
+        return addition::done;
+    }
+    if (n > 8 && n <= 64)
+        return addshort(x, xminus, y, yminus, n, minus);
+    u64 bad = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) bad |= baddigits(load8(x + i)) | baddigits(load8(y + i));
+    if (i < n)
+        bad |= baddigits(loadtail(x, n, n - i)) | baddigits(loadtail(y, n, n - i));
+    if (bad != 0)
+        return addition::baddigit;
+    // A "-0" needs no care: against a value of the other sign it is the smaller magnitude, and a
+    // zero result is never negative.
+    if (xminus == yminus)
+    {
+        if (adddigits(x, y, x, n))
+        {
+            subtractdigits(x, y, x, n);  // sums modulo 10^n are undone exactly
+            return addition::overflow;
+        }
+        minus = xminus && significant(x, n) > 0;
+        return addition::done;
+    }
+    if (comparedigits(x, n, y, n) >= 0)
+    {
+        subtractdigits(x, y, x, n);
+        minus = xminus;
+    }
+    else
+    {
+        subtractdigits(y, x, x, n);
+        minus = yminus;
+    }
+    minus = minus && significant(x, n) > 0;
+    return addition::done;
 }
 
 std::size_t firstnondigit(const char* text, std::size_t len)

@@ -3,6 +3,8 @@
 // and conversion from and to decimal text. Not installed.
 #pragma once
 
+#include "kernel/limb.hpp"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -28,6 +30,25 @@ bool adddigits(const std::int8_t* a, const std::int8_t* b, std::int8_t* out, std
 bool subtractdigits(const std::int8_t* a, const std::int8_t* b, std::int8_t* out, std::size_t n);
 /// Compares the digit strings a (`la` digits) and b (`lb` digits) by value: -1, 0 or 1.
 int comparedigits(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::size_t lb);
+
+/// The value of the n <= 38 digits at d; false, with v unset, where a digit is outside 0 to 9.
+bool smallvalue(const std::int8_t* d, std::size_t n, u128& v);
+/// Writes the n <= 38 digits of v < 10^n at out.
+void smalldigits(u128 v, std::int8_t* out, std::size_t n);
+
+/// How `addsigned` ended.
+enum class addition
+{
+    done,
+    baddigit,  // a digit of either string was outside 0 to 9: nothing was changed
+    overflow   // the magnitude of the result needs n + 1 digits: nothing was changed
+};
+/// x = x + y in place for two n-digit magnitudes with the sign flags `xminus` and `yminus`
+/// ("-0" allowed): x's digits become the result's magnitude and `minus` its sign flag (false for
+/// zero). Where a digit is outside 0 to 9, or the result does not fit, x is left as it was. x and
+/// y do not overlap.
+addition addsigned(std::int8_t* x, bool xminus, const std::int8_t* y, bool yminus, std::size_t n,
+                   bool& minus);
 
 /// The position of the first character of text[0, len) that is not a decimal digit, or `len`.
 std::size_t firstnondigit(const char* text, std::size_t len);

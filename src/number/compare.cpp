@@ -1,6 +1,7 @@
 // Comparison and hashing of fixedint, by value.
 #include "kernel/digits.hpp"
 #include "number/fields.hpp"
+#include "number/scaled.hpp"
 
 #include <algorithm>
 #include <cstring>
@@ -38,18 +39,25 @@ int fixedint::comparemagnitude(bool minus, std::uint64_t magnitude) const
     return comparevalues(negative, x.data(), x.size(), minus, d, len);
 }
 
-std::size_t fixedint::hash() const
+namespace detail
 {
-    const detail::digitsof x(*this);
-    const std::size_t len = detail::significant(x.data(), x.size());
-    std::uint64_t h = negative && len > 0 ? 0x9E3779B97F4A7C15ULL : 0;
-    for (std::size_t i = 0; i < len; i += 8)
+std::size_t hashdigits(const std::int8_t* d, std::size_t length, bool negative)
+{
+    std::uint64_t h = negative && length > 0 ? 0x9E3779B97F4A7C15ULL : 0;
+    for (std::size_t i = 0; i < length; i += 8)
     {
         std::uint64_t word = 0;
-        std::memcpy(&word, x.data() + i, std::min<std::size_t>(8, len - i));
+        std::memcpy(&word, d + i, std::min<std::size_t>(8, length - i));
         h = (h ^ word) * 0xFF51AFD7ED558CCDULL;
         h ^= h >> 32;
     }
-    return static_cast<std::size_t>(h ^ len);
+    return static_cast<std::size_t>(h ^ length);
+}
+}  // namespace detail
+
+std::size_t fixedint::hash() const
+{
+    const detail::digitsof x(*this);
+    return detail::hashdigits(x.data(), detail::significant(x.data(), x.size()), negative);
 }
 }  // namespace QUORVEL

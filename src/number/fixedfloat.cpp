@@ -1,4 +1,4 @@
-// The fixed-point type: its integer part and its text.
+// The fixed-point type's integer part, and its assignment to a fixedint.
 #include "kernel/digits.hpp"
 #include "number/fields.hpp"
 
@@ -26,21 +26,4 @@ fixedint fixedfloat::getintpart() const
     return result;
 }
 
-std::string fixedfloat::asstring() const
-{
-    const std::uint64_t fraction = pointpos / 2;
-    const detail::digitsof x(number);
-    const std::size_t len = detail::significant(x.data(), x.size());
-    if (fraction > std::numeric_limits<std::size_t>::max() / 2 - len - 3)
-        throw std::length_error("fixedfloat: too many fraction digits to render");
-    const auto k = static_cast<std::size_t>(fraction);
-    // All digits, most significant first, with at least one before the point.
-    std::string all(std::max(len, k + 1), '0');
-    detail::textfromdigits(x.data(), len, &all[all.size() - len]);
-    if (k > 0)
-        all.insert(all.size() - k, 1, '.');
-    if (number.negative)
-        all.insert(all.begin(), '-');
-    return all;
-}
 }  // namespace QUORVEL

@@ -2,6 +2,7 @@
 #include "kernel/digits.hpp"
 #include "number/errors.hpp"
 #include "number/fields.hpp"
+#include "number/streams.hpp"
 
 #include <algorithm>
 #include <cstring>
@@ -52,9 +53,12 @@ fixedint& fixedint::operator=(std::string_view text)
     return *this;
 }
 
-std::ostream& operator<<(std::ostream& out, const fixedint& x)
+namespace detail
 {
-    const std::string text = x.asstring();
+std::ostream& writenumber(std::ostream& out, std::string text)
+{
+    if ((out.flags() & std::ios_base::showpos) != 0 && (text.empty() || text[0] != '-'))
+        text.insert(text.begin(), '+');
     const std::streamsize width = out.width();
     const auto pad =
         static_cast<std::size_t>(width > static_cast<std::streamsize>(text.size())
@@ -65,50 +69,86 @@ std::ostream& operator<<(std::ostream& out, const fixedint& x)
     padded.reserve(text.size() + pad);
     if (adjust == std::ios_base::left)
         padded.append(text).append(pad, out.fill());
-    else if (adjust == std::ios_base::internal && !text.empty() && text[0] == '-')
-        padded.append(1, '-').append(pad, out.fill()).append(text, 1, std::string::npos);
+    else if (adjust == std::ios_base::internal && !text.empty() &&
+             (text[0] == '-' || text[0] == '+'))
+        padded.append(1, text[0]).append(pad, out.fill()).append(text, 1, std::string::npos);
     else
         padded.append(pad, out.fill()).append(text);
     out.width(0);
     return out.write(padded.data(), static_cast<std::streamsize>(padded.size()));
 }
 
-std::istream& operator>>(std::istream& in, fixedint& x)
+std::ios_base::iostate readnumbertext(std::istream& in, std::string& token, bool decimal,
+                                      bool strict)
 {
     const std::istream::sentry ready(in);  // skips leading blanks unless noskipws
     if (!ready)
-        return in;
-    std::streambuf* source = in.rdbuf();
-    std::string token;
-    std::ios_base::iostate state = std::ios_base::goodbit;
+        return std::ios_base::failbit;
     using traits = std::istream::traits_type;
+    std::streambuf* source = in.rdbuf();
     traits::int_type c = source->sgetc();
-    if (!traits::eq_int_type(c, traits::eof()) &&
-        (traits::to_char_type(c) == '-' || traits::to_char_type(c) == '+'))
+    const auto at = [&c](const char* set)
     {
-        token += traits::to_char_type(c);
-        c = source->snextc();
-    }
-    while (!traits::eq_int_type(c, traits::eof()) && traits::to_char_type(c) >= '0' &&
-           traits::to_char_type(c) <= '9')
+        if (traits::eq_int_type(c, traits::eof()))
+            return false;
+        for (const char* p = set; *p != '\0'; ++p)
+            if (traits::to_char_type(c) == *p)
+                return true;
+        return false;
+    };
+    const auto take = [&] { token += traits::to_char_type(c), c = source->snextc(); };
+    constexpr const char* digitset = "0123456789";
+    if (at("+-"))
+        take();
+    while (at(digitset)) take();
+    if (decimal && at("."))
     {
-        token += traits::to_char_type(c);
-        c = source->snextc();
+        take();
+        while (at(digitset)) take();
     }
+    if (decimal && at("eE"))
+    {
+        take();
+        if (at("+-"))
+            take();
+        while (at(digitset)) take();
+    }
+    std::ios_base::iostate state = std::ios_base::goodbit;
     if (traits::eq_int_type(c, traits::eof()))
         state |= std::ios_base::eofbit;
-    try
+    else if (strict)
     {
-        x = std::string_view(token);
+        const char next = traits::to_char_type(c);
+        if ((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z') || next == '.' ||
+            next == '_' || (next >= '0' && next <= '9'))
+            state |= std::ios_base::failbit;
     }
-    catch (const std::invalid_argument&)  // no digits
-    {
-        state |= std::ios_base::failbit;
-    }
-    catch (const std::out_of_range&)  // wider than x
-    {
-        state |= std::ios_base::failbit;
-    }
+    return state;
+}
+}  // namespace detail
+
+std::ostream& operator<<(std::ostream& out, const fixedint& x)
+{
+    return detail::writenumber(out, x.asstring());
+}
+
+std::istream& operator>>(std::istream& in, fixedint& x)
+{
+    std::string token;
+    std::ios_base::iostate state = detail::readnumbertext(in, token, false, false);
+    if ((state & std::ios_base::failbit) == 0)
+        try
+        {
+            x = std::string_view(token);
+        }
+        catch (const std::invalid_argument&)  // no digits
+        {
+            state |= std::ios_base::failbit;
+        }
+        catch (const std::out_of_range&)  // wider than x
+        {
+            state |= std::ios_base::failbit;
+        }
     in.setstate(state);
     return in;
 }

@@ -1,0 +1,115 @@
+// The two- and four-word arithmetic of small operands, against a bit-by-bit reference: digit
+// strings in and out of two words, 128 by 128 bit products and 256 by 128 bit division on operands
+// chosen to reach each correction of the division's estimates.
+#include "kernel/digits.hpp"
+#include "kernel/small.hpp"
+#include "support.hpp"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace
+{
+using namespace QUORVEL::detail;
+using testing_support::testseed;
+
+// n / d and n mod d one bit at a time, for d > 0: the reference.
+void slowdivide(const u256& n, u128 d, u256& q, u128& r)
+{
+    q = {{0, 0, 0, 0}};
+    u128 rest = 0;
+    for (int bit = 255; bit >= 0; --bit)
+    {
+        const bool top = (rest >> 127) != 0;
+        rest = (rest << 1) | ((n.w[bit / 64] >> (bit % 64)) & 1);
+        if (top || rest >= d)
+        {
+            rest -= d;
+            q.w[bit / 64] |= u64{1} << (bit % 64);
+        }
+    }
+    r = rest;
+}
+
+// Words that reach the edges: zero, one, the top bit, all ones, and random ones.
+u64 edgeword(std::mt19937_64& rng)
+{
+    switch (rng() % 6)
+    {
+        case 0:
+            return 0;
+        case 1:
+            return 1;
+        case 2:
+            return u64{1} << 63;
+        case 3:
+            return ~u64{0};
+        case 4:
+            return ~u64{0} - (rng() % 3);
+        default:
+            return rng();
+    }
+}
+
+TEST(SmallArithmetic, DivisionMatchesTheBitByBitReference)
+{
+    std::mt19937_64 rng(testseed());
+    for (int round = 0; round < 200000; ++round)
+    {
+        u256 n{{edgeword(rng), edgeword(rng), edgeword(rng), edgeword(rng)}};
+        u128 d = (static_cast<u128>(round % 4 == 0 ? 0 : edgeword(rng)) << 64) | edgeword(rng);
+        if (d == 0)
+            d = 1;
+        if (round % 3 == 0)  // a quotient that fits: the top half below the divisor
+            n.w[3] = 0, n.w[2] = static_cast<u64>(d >> 64) > 0 ? n.w[2] % static_cast<u64>(d >> 64)
+                                                               : n.w[2] % static_cast<u64>(d);
+        u256 want{};
+        u128 wantrest = 0;
+        slowdivide(n, d, want, wantrest);
+        u128 q = 0, r = 0;
+        const bool fits = want.w[2] == 0 && want.w[3] == 0;
+        ASSERT_EQ(divide(n, d, q, r), fits) << round;
+        if (fits)
+        {
+            ASSERT_TRUE(static_cast<u64>(q) == want.w[0] && static_cast<u64>(q >> 64) == want.w[1])
+                << round;
+            ASSERT_TRUE(r == wantrest) << round;
+        }
+    }
+}
+
+TEST(SmallArithmetic, ProductsAndDigitsGoBothWays)
+{
+    std::mt19937_64 rng(testseed());
+    for (std::size_t n = 0; n <= twowords; ++n)
+        for (int round = 0; round < 200; ++round)
+        {
+            std::int8_t digits[twowords + 8] = {}, back[twowords + 8] = {};
+            for (std::size_t i = 0; i < n; ++i)
+                digits[i] = static_cast<std::int8_t>(round == 0 ? 9 : rng() % 10);
+            u128 v = 0;
+            ASSERT_TRUE(smallvalue(digits, n, v)) << n;
+            ASSERT_TRUE(v < power10(n)) << n;
+            back[n] = 42;  // nothing is written past the digits
+            smalldigits(v, back, n);
+            ASSERT_EQ(std::string(digits, digits + n), std::string(back, back + n)) << n;
+            ASSERT_EQ(back[n], 42) << n;
+            if (n > 0)
+            {
+                digits[rng() % n] = 10;  // a digit out of range is refused
+                ASSERT_FALSE(smallvalue(digits, n, v)) << n;
+            }
+            if (n == 0)
+                continue;
+            // (10^n - 1)^2 = (10^n - 2) 10^n + 1, in four words.
+            const u256 p = multiply(power10(n) - 1, power10(n) - 1);
+            u256 q{};
+            u128 r = 0;
+            slowdivide(p, power10(n), q, r);
+            ASSERT_TRUE(r == 1 && ((static_cast<u128>(q.w[1]) << 64) | q.w[0]) == power10(n) - 2)
+                << n;
+        }
+}
+}  // namespace
