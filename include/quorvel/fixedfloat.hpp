@@ -220,33 +220,33 @@ int floatthreeway(const A& a, const fixedfloat& b)
 
 ///@{
 /// Comparison by value, of fixed-point values with one another, with fixedint and with integers.
-template <typename A, typename B, detail::floatcomparable<A, B> = 0>
-bool operator==(const A& a, const B& b)
+template <typename L, typename R, detail::floatcomparable<L, R> = 0>
+bool operator==(const L& a, const R& b)
 {
     return detail::floatthreeway(a, b) == 0;
 }
-template <typename A, typename B, detail::floatcomparable<A, B> = 0>
-bool operator!=(const A& a, const B& b)
+template <typename L, typename R, detail::floatcomparable<L, R> = 0>
+bool operator!=(const L& a, const R& b)
 {
     return detail::floatthreeway(a, b) != 0;
 }
-template <typename A, typename B, detail::floatcomparable<A, B> = 0>
-bool operator<(const A& a, const B& b)
+template <typename L, typename R, detail::floatcomparable<L, R> = 0>
+bool operator<(const L& a, const R& b)
 {
     return detail::floatthreeway(a, b) < 0;
 }
-template <typename A, typename B, detail::floatcomparable<A, B> = 0>
-bool operator<=(const A& a, const B& b)
+template <typename L, typename R, detail::floatcomparable<L, R> = 0>
+bool operator<=(const L& a, const R& b)
 {
     return detail::floatthreeway(a, b) <= 0;
 }
-template <typename A, typename B, detail::floatcomparable<A, B> = 0>
-bool operator>(const A& a, const B& b)
+template <typename L, typename R, detail::floatcomparable<L, R> = 0>
+bool operator>(const L& a, const R& b)
 {
     return detail::floatthreeway(a, b) > 0;
 }
-template <typename A, typename B, detail::floatcomparable<A, B> = 0>
-bool operator>=(const A& a, const B& b)
+template <typename L, typename R, detail::floatcomparable<L, R> = 0>
+bool operator>=(const L& a, const R& b)
 {
     return detail::floatthreeway(a, b) >= 0;
 }
