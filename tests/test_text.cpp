@@ -119,11 +119,13 @@ TEST(Streams, WriteWithWidthFillAndAlignment)
 
 TEST(Streams, ReadOneNumberOrFail)
 {
-    std::istringstream in("  -123 +45x 99999999999 abc 7");
+    std::istringstream in("  -123 +45x 99999999999 abc 7.5 8;");
     fixedint x(10), y(10), z(10);
-    in >> x >> y;
+    in >> x >> y;  // digits that run into a letter are not a number
     EXPECT_EQ(x.asstring(), "-123");
-    EXPECT_EQ(y.asstring(), "45");
+    EXPECT_TRUE(in.fail());
+    EXPECT_EQ(y.asstring(), "0");
+    in.clear();
     EXPECT_EQ(in.get(), 'x');
     z = 5;
     in >> z;  // eleven digits at width 10
@@ -135,9 +137,14 @@ TEST(Streams, ReadOneNumberOrFail)
     EXPECT_EQ(z.asstring(), "5");
     in.clear();
     in.ignore(4);
-    in >> z;
-    EXPECT_EQ(z.asstring(), "7");
-    EXPECT_TRUE(in.eof() && !in.fail());
+    in >> z;  // nor is a fraction
+    EXPECT_TRUE(in.fail());
+    EXPECT_EQ(z.asstring(), "5");
+    in.clear();
+    in.ignore(2);
+    in >> z;  // punctuation ends a number
+    EXPECT_EQ(z.asstring(), "8");
+    EXPECT_EQ(in.get(), ';');
 }
 
 TEST(Hash, EqualValuesHashAlikeAcrossWidths)

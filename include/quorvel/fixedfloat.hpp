@@ -78,10 +78,9 @@ public:
     /// The integer `value` (any integer type but `bool`). Throws std::overflow_error when it has
     /// more than `width - scale` digits, std::invalid_argument when `scale` > `width`.
     template <typename Integer, typename = std::enable_if_t<isinteger<Integer>>>
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init): it delegates, which sets them all
     fixedfloat(std::uint64_t width, std::uint64_t scale, Integer value)
-        : fixedfloat(
-              width, scale, value < 0,
-              value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value))
+        : fixedfloat(width, scale, detail::partsof(value))
     {
     }
     template <typename Bool, std::enable_if_t<std::is_same<Bool, bool>::value, int> = 0>
@@ -105,7 +104,7 @@ public:
     std::uint64_t scale() const { return pointpos / 2; }
 
     /// The integer part: a copy of `number` (through `getcopy`, so its three construction lines
-    /// are logged) with the fraction digits dropped, i.e. the magnitude divided by 10^(pointpos/2)
+    /// are logged) with the fraction digits dropped: the magnitude divided by 10^(pointpos/2)
     /// toward zero. Width, sign flag (also when the result is zero: "-0"), `issigned` and
     /// `spareflag` are those of `number`. Changes nothing in this fixedfloat.
     fixedint getintpart() const;
@@ -168,8 +167,7 @@ public:
     template <typename Integer, typename = std::enable_if_t<isinteger<Integer>>>
     int compare(Integer value) const
     {
-        return comparemagnitude(value < 0, value < 0 ? 0 - static_cast<std::uint64_t>(value)
-                                                     : static_cast<std::uint64_t>(value));
+        return compareparts(detail::partsof(value));
     }
     ///@}
     /// A hash of the value: equal for values that compare equal, whatever their widths and
@@ -182,8 +180,8 @@ private:
     // sign, after the number's construction.
     fixedfloat(std::uint64_t width, std::uint64_t scale, void (*fill)(fixedint&, void*),
                void* context);
-    fixedfloat(std::uint64_t width, std::uint64_t scale, bool minus, std::uint64_t magnitude);
-    int comparemagnitude(bool minus, std::uint64_t magnitude) const;
+    fixedfloat(std::uint64_t width, std::uint64_t scale, const detail::integerparts& value);
+    int compareparts(const detail::integerparts& value) const;
 };
 
 /// The quotient a / b at width `width` and scale `scale`, rounded once with `mode`. Throws

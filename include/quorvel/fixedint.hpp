@@ -1,13 +1,14 @@
 /// @file
-/// `QUORVEL::fixedint`: a signed decimal integer of fixed width, its arithmetic, comparison,
-/// hashing and streaming.
+/// `QUORVEL::fixedint`: a signed decimal integer of fixed width, its arithmetic (with other numbers
+/// and with built-in integers), conversions, comparison, hashing and streaming. The
+/// number-theoretic functions are in `<quorvel/numbertheory.hpp>`, the character conversions in
+/// `<quorvel/charconv.hpp>`.
 #pragma once
 
 #include <quorvel/export.hpp>
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -20,9 +21,75 @@ namespace QUORVEL
 {
 class fixedfloat;
 
-/// True for the integer types a number takes a value from: every integer type but `bool`.
+#if defined(__SIZEOF_INT128__) || defined(QUORVEL_DOXYGEN)
+/// Defined where the compiler has 128-bit integers: then `int128` and `uint128` exist.
+#define QUORVEL_HAS_INT128 1  // NOLINT(cppcoreguidelines-macro-usage): `#if` tests it
+///@{
+/// The compiler's 128-bit integers, where it has them (g++ and clang on 64-bit targets);
+/// `QUORVEL_HAS_INT128` is defined then. Numbers take values from them and give values as them.
+__extension__ typedef __int128 int128;
+__extension__ typedef unsigned __int128 uint128;
+///@}
+#endif
+
+namespace detail
+{
+// What the library knows of an integer type (std::is_integral leaves out the 128-bit types in
+// strict standard modes).
 template <typename T>
-constexpr bool isinteger = std::is_integral<T>::value && !std::is_same<T, bool>::value;
+struct integertraits
+{
+    static constexpr bool integer = std::is_integral<T>::value && !std::is_same<T, bool>::value;
+    static constexpr bool issigned = std::is_signed<T>::value;
+};
+#if defined(QUORVEL_HAS_INT128)
+template <>
+struct integertraits<int128>
+{
+    static constexpr bool integer = true;
+    static constexpr bool issigned = true;
+};
+template <>
+struct integertraits<uint128>
+{
+    static constexpr bool integer = true;
+    static constexpr bool issigned = false;
+};
+#endif
+
+// An integer's sign and magnitude (high * 2^64 + low), as the library's functions take it.
+struct integerparts
+{
+    bool minus;
+    std::uint64_t high, low;
+};
+
+template <typename Integer>
+constexpr integerparts partsof(Integer value)
+{
+    if constexpr (sizeof(Integer) > sizeof(std::uint64_t))
+    {
+#if defined(QUORVEL_HAS_INT128)
+        const bool minus = integertraits<Integer>::issigned && value < 0;
+        const uint128 magnitude =
+            minus ? uint128{0} - static_cast<uint128>(value) : static_cast<uint128>(value);
+        return {minus, static_cast<std::uint64_t>(magnitude >> 64),
+                static_cast<std::uint64_t>(magnitude)};
+#endif
+    }
+    else
+    {
+        const bool minus = integertraits<Integer>::issigned && value < 0;
+        const auto wide = static_cast<std::uint64_t>(value);
+        return {minus, 0, minus ? 0 - wide : wide};
+    }
+}
+}  // namespace detail
+
+/// True for the integer types a number takes a value from: every integer type but `bool`, with
+/// `int128` and `uint128` where the compiler has them.
+template <typename T>
+constexpr bool isinteger = detail::integertraits<std::remove_cv_t<T>>::integer;
 
 /// A signed decimal integer of fixed width.
 ///
@@ -46,6 +113,12 @@ constexpr bool isinteger = std::is_integral<T>::value && !std::is_same<T, bool>:
 ///   operations gives the width-0 zero.
 /// - Compound assignments change their number in place: they make no number and log nothing; one
 ///   that throws leaves its number unchanged.
+/// - A built-in integer operand (either side of `+ - * / %`, right of the compound assignments)
+///   takes part with its exact value: `x + 1000` at width 3 is x's value plus 1000, reduced as
+///   above. The result has the number's width; the number's `issigned` decides, whichever side it
+///   is on, and when it is false the integer counts as its value modulo 10^width (`x + -1` is
+///   `x - 1`, and `x / -1` divides by 10^width - 1, as unsigned built-in integers do). With an
+///   integer operand `*` and `*=` follow this model too (a zero product is "0").
 /// Parsing, comparison, hashing and streaming log nothing.
 class QUORVEL_API fixedint
 {
@@ -74,6 +147,11 @@ public:
     /// Logs the size constructor's three lines; throws as that constructor and as the text
     /// assignment (the number made is then deleted, which logs).
     fixedint(std::uint64_t width, std::string_view text);
+    /// A number of width `width` holding `value`, a double that holds an integer (every double of
+    /// 2^53 or more does): its exact value, as the double assignment stores it. Logs the size
+    /// constructor's three lines; throws as that constructor and as the double assignment (the
+    /// number made is then deleted, which logs).
+    fixedint(std::uint64_t width, double value);
     template <typename Bool, std::enable_if_t<std::is_same<Bool, bool>::value, int> = 0>
     fixedint(std::uint64_t width, Bool value) = delete;  // a bool is not a number
     /// Silent copy: logs nothing and does not start the module.
@@ -112,19 +190,19 @@ public:
     /// Throws std::out_of_range("Input int bigger than size!") when the magnitude has more
     /// decimal digits than the width (every value at width 0); the number is then unchanged.
     fixedint& operator=(std::int64_t value);
-    /// The same for every other integer type: the value is stored exactly
+    /// The same for every other integer type, 128-bit ones included: the value is stored exactly
     /// (`x = 18446744073709551615ULL` stores that value).
     template <typename Integer, typename = std::enable_if_t<isinteger<Integer>>>
     fixedint& operator=(Integer value)
     {
-        static_assert(sizeof(Integer) <= sizeof(std::uint64_t), "integers up to 64 bits");
-        if constexpr (std::is_signed<Integer>::value)
-            assignmagnitude(value < 0, value < 0 ? 0 - static_cast<std::uint64_t>(value)
-                                                 : static_cast<std::uint64_t>(value));
-        else
-            assignmagnitude(false, static_cast<std::uint64_t>(value));
+        assignparts(detail::partsof(value));
         return *this;
     }
+    /// Assigns the exact value of a double that holds an integer, keeping the width, with the sign
+    /// rule of the integer assignment (-0.0 stores 0); logs nothing. Throws std::invalid_argument
+    /// for a fraction, NaN or an infinity, and std::out_of_range("Input int bigger than size!")
+    /// when the value has more digits than the width; the number is then unchanged.
+    fixedint& operator=(double value);
     template <typename Bool, std::enable_if_t<std::is_same<Bool, bool>::value, int> = 0>
     fixedint& operator=(Bool value) = delete;  // a bool is not a number
     /// Assigns the decimal `text`: an optional '+' or '-', then one or more digits '0' to '9',
@@ -136,8 +214,32 @@ public:
     /// width (leading zeros do not count; a zero counts one digit, so width 0 takes no text);
     /// the number is then unchanged.
     fixedint& operator=(std::string_view text);
-    /// The value as a 64-bit integer. Throws std::out_of_range when it does not fit.
+    ///@{
+    /// The value as a built-in integer. Throw std::out_of_range when it does not fit ("-0" is 0).
     std::int64_t asint64() const;
+    std::uint64_t asuint64() const;
+#if defined(QUORVEL_HAS_INT128)
+    int128 asint128() const;
+    uint128 asuint128() const;
+#endif
+    ///@}
+    /// The double nearest to the value (ties to even); infinity beyond the largest double.
+    double asdouble() const;
+    /// Whether the value is zero ("-0" is). Logs nothing.
+    bool iszero() const;
+    /// The number of significant digits of the magnitude: 0 for zero, 3 for -123. Logs nothing and
+    /// allocates nothing.
+    std::uint64_t digitcount() const;
+    /// The value modulo 10^width as a non-negative number: the magnitude, or 10^width less it for
+    /// a negative value (-1 at width 3 gives 999). A result as the model says (three lines).
+    fixedint residue() const;
+    ///@{
+    /// In place: the magnitude times 10^k modulo 10^width (`shiftleft`), or divided by 10^k and
+    /// rounded toward zero (`shiftright`); the sign stays unless the value becomes zero. Logs
+    /// nothing.
+    fixedint& shiftleft(std::uint64_t k);
+    fixedint& shiftright(std::uint64_t k);
+    ///@}
     /// Decimal text: "-" when `negative` is set (also for zero), then the magnitude without
     /// leading zeros ("0" for zero). Width 0 renders as "" (or "-"). Logs nothing.
     std::string asstring() const;
@@ -186,6 +288,14 @@ public:
     fixedint& operator/=(const fixedint& rhs);
     fixedint& operator%=(const fixedint& rhs);
     ///@}
+    ///@{
+    /// Adds or subtracts one in place (as `+= 1` and `-= 1`). The postfix forms return a silent
+    /// copy of the number as it was.
+    fixedint& operator++();
+    fixedint& operator--();
+    fixedint operator++(int);
+    fixedint operator--(int);
+    ///@}
 
     /// -1, 0 or 1 as this number's value is below, equal to or above that of `other`, whatever
     /// the widths ("-0" equals 0). The operators ==, !=, <, <=, > and >= compare by value too.
@@ -194,18 +304,14 @@ public:
     template <typename Integer, typename = std::enable_if_t<isinteger<Integer>>>
     int compare(Integer value) const
     {
-        if constexpr (std::is_signed<Integer>::value)
-            return comparemagnitude(value < 0, value < 0 ? 0 - static_cast<std::uint64_t>(value)
-                                                         : static_cast<std::uint64_t>(value));
-        else
-            return comparemagnitude(false, static_cast<std::uint64_t>(value));
+        return compareparts(detail::partsof(value));
     }
     /// A hash of the value: equal for numbers that compare equal, whatever their widths.
     std::size_t hash() const;
 
 private:
-    void assignmagnitude(bool minus, std::uint64_t magnitude);
-    int comparemagnitude(bool minus, std::uint64_t magnitude) const;
+    void assignparts(const detail::integerparts& value);
+    int compareparts(const detail::integerparts& value) const;
 };
 
 /// The quotient and the remainder of `a / b` at once, as `a / b` and `a % b` give them (one
@@ -216,6 +322,100 @@ QUORVEL_API std::pair<fixedint, fixedint> divmod(const fixedint& a, const fixedi
 /// result is negative when `base` is and `exponent` is odd, and pow(x, 0) is 1. Logs the result's
 /// three construction lines only. With `base.issigned` false the result is non-negative.
 QUORVEL_API fixedint pow(const fixedint& base, std::uint64_t exponent);
+
+/// The magnitude of `x`, as the model says (a result of x's width, three lines; never "-0").
+QUORVEL_API fixedint abs(const fixedint& x);
+
+namespace detail
+{
+enum class integerop : unsigned char
+{
+    add,
+    subtract,
+    multiply,
+    divide,
+    remainder
+};
+// x op value, or value op x where `integerleft`; and x op= value.
+QUORVEL_API fixedint withinteger(const fixedint& x, integerop op, const integerparts& value,
+                                 bool integerleft);
+QUORVEL_API fixedint& withintegerinplace(fixedint& x, integerop op, const integerparts& value);
+
+// The pairs the mixed operators take: a number and an integer, either side.
+template <typename A, typename B>
+using mixed = std::enable_if_t<(std::is_same<A, fixedint>::value && isinteger<B>) ||
+                                   (isinteger<A> && std::is_same<B, fixedint>::value),
+                               int>;
+template <typename A, typename B>
+fixedint mixedop(const A& a, const B& b, integerop op)
+{
+    if constexpr (std::is_same<A, fixedint>::value)
+        return withinteger(a, op, partsof(b), false);
+    else
+        return withinteger(b, op, partsof(a), true);
+}
+}  // namespace detail
+
+///@{
+/// A number and a built-in integer, either side, as the model of `fixedint` says: the integer
+/// takes part with its exact value and the result has the number's width. `/` and `%` throw
+/// std::domain_error("fixedint: division by zero") for a zero divisor.
+template <typename A, typename B, detail::mixed<A, B> = 0>
+fixedint operator+(const A& a, const B& b)
+{
+    return detail::mixedop(a, b, detail::integerop::add);
+}
+template <typename A, typename B, detail::mixed<A, B> = 0>
+fixedint operator-(const A& a, const B& b)
+{
+    return detail::mixedop(a, b, detail::integerop::subtract);
+}
+template <typename A, typename B, detail::mixed<A, B> = 0>
+fixedint operator*(const A& a, const B& b)
+{
+    return detail::mixedop(a, b, detail::integerop::multiply);
+}
+template <typename A, typename B, detail::mixed<A, B> = 0>
+fixedint operator/(const A& a, const B& b)
+{
+    return detail::mixedop(a, b, detail::integerop::divide);
+}
+template <typename A, typename B, detail::mixed<A, B> = 0>
+fixedint operator%(const A& a, const B& b)
+{
+    return detail::mixedop(a, b, detail::integerop::remainder);
+}
+///@}
+
+///@{
+/// A built-in integer into a number in place, keeping its width and flags and logging nothing.
+/// One that throws leaves the number unchanged.
+template <typename Integer, std::enable_if_t<isinteger<Integer>, int> = 0>
+fixedint& operator+=(fixedint& x, Integer value)
+{
+    return detail::withintegerinplace(x, detail::integerop::add, detail::partsof(value));
+}
+template <typename Integer, std::enable_if_t<isinteger<Integer>, int> = 0>
+fixedint& operator-=(fixedint& x, Integer value)
+{
+    return detail::withintegerinplace(x, detail::integerop::subtract, detail::partsof(value));
+}
+template <typename Integer, std::enable_if_t<isinteger<Integer>, int> = 0>
+fixedint& operator*=(fixedint& x, Integer value)
+{
+    return detail::withintegerinplace(x, detail::integerop::multiply, detail::partsof(value));
+}
+template <typename Integer, std::enable_if_t<isinteger<Integer>, int> = 0>
+fixedint& operator/=(fixedint& x, Integer value)
+{
+    return detail::withintegerinplace(x, detail::integerop::divide, detail::partsof(value));
+}
+template <typename Integer, std::enable_if_t<isinteger<Integer>, int> = 0>
+fixedint& operator%=(fixedint& x, Integer value)
+{
+    return detail::withintegerinplace(x, detail::integerop::remainder, detail::partsof(value));
+}
+///@}
 
 namespace detail
 {
@@ -277,14 +477,16 @@ bool operator>=(const A& a, const B& b)
 QUORVEL_API std::ostream& operator<<(std::ostream& out, const fixedint& x);
 /// Reads one number into `x`, keeping its width: skips leading blanks (unless `std::noskipws`),
 /// then takes an optional sign and the digits that follow, stopping before the first other
-/// character. Text that is not a number, or a value wider than `x`, sets failbit and leaves `x`
+/// character. Text that is not a number, digits that run into a character no number ends with (a
+/// letter, a point or '_': "12a" is not 12), or a value wider than `x` set failbit and leave `x`
 /// unchanged, as the standard streams do.
 QUORVEL_API std::istream& operator>>(std::istream& in, fixedint& x);
 }  // namespace QUORVEL
 
 namespace std
 {
-/// Hashing by value: equal for numbers that compare equal, whatever their widths.
+/// Hashing by value: equal for numbers that compare equal, whatever their widths. (`std::hash` is
+/// declared by `<string>`.)
 template <>
 struct hash<QUORVEL::fixedint>
 {

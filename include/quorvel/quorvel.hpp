@@ -9,7 +9,9 @@
 /// process terminates abnormally. `<quorvel/format.hpp>` adds `std::format` and {fmt} support.
 ///
 /// This header includes the others: `<quorvel/log.hpp>` (the log, start-up and report),
-/// `<quorvel/fixedint.hpp>` (the integer) and `<quorvel/fixedfloat.hpp>` (the fixed-point type).
+/// `<quorvel/fixedint.hpp>` (the integer), `<quorvel/numbertheory.hpp>` (gcd, roots, modular powers
+/// and inverses), `<quorvel/charconv.hpp>` (`tochars` and `fromchars`) and
+/// `<quorvel/fixedfloat.hpp>` (the fixed-point type).
 ///
 /// Threads: numbers may be used from several threads at once, each thread with its own numbers.
 /// The log, the start-up and the report are safe for that: every line is whole, none is lost, and
@@ -17,6 +19,12 @@
 /// of them changes it, as any standard container does; so does the `logstream` object itself when
 /// threads read or write it directly (a `log` call needs none).
 #pragma once
+
+/// @namespace QUORVEL
+/// Everything quorvel offers: `fixedint` (fixed-width decimal integers) and its number theory and
+/// character conversions, `fixedfloat` (fixed-point decimals), and the module log with its
+/// start-up and termination report. `QUORVEL::detail` holds what the headers need internally; it
+/// is no part of the interface.
 
 // NOLINTBEGIN(cppcoreguidelines-macro-usage): macros, so that `#if` can test them
 ///@{
@@ -30,6 +38,8 @@
     (QUORVEL_VERSION_MAJOR * 10000 + QUORVEL_VERSION_MINOR * 100 + QUORVEL_VERSION_PATCH)
 // NOLINTEND(cppcoreguidelines-macro-usage)
 
+#include <quorvel/charconv.hpp>
 #include <quorvel/fixedfloat.hpp>
 #include <quorvel/fixedint.hpp>
 #include <quorvel/log.hpp>
+#include <quorvel/numbertheory.hpp>

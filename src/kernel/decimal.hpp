@@ -12,7 +12,8 @@ namespace QUORVEL
 namespace detail
 {
 /// Writes the low `n` digits of the product of the digit strings `a` (`la` digits) and `b`
-/// (`lb` digits) into `out[0, n)`. `out` may not overlap the inputs.
+/// (`lb` digits) into `out[0, n)`. Both operands are read whole before anything is written, so
+/// `out` may be `a` or `b`.
 void mullow(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::size_t lb,
             std::int8_t* out, std::size_t n);
 /// Writes the low `n` digits of base^exponent (`base` has `lbase` digits) into `out[0, n)`;

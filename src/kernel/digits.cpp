@@ -432,7 +432,7 @@ addition addshort(std::int8_t* x, bool xminus, const std::int8_t* y, bool yminus
                   bool& minus)
 {
     const std::size_t words = (n + 7) / 8, r = n - (words - 1) * 8;  // the last word holds r
-    u64 a[8], b[8], bad = 0;
+    u64 a[8] = {}, b[8] = {}, bad = 0;  // zeros: the analyser cannot see that words >= 1
     for (std::size_t k = 0; k < words; ++k)
     {
         a[k] = k + 1 < words ? load8(x + 8 * k) : chunk(x, 8 * k, r);

@@ -19,12 +19,6 @@ namespace QUORVEL
 {
 namespace detail
 {
-namespace
-{
-using tuning::blockfrom;
-using tuning::reciprocalbase;
-
-// q[0, n) = a[0, n) / d; returns a mod d. For 0 < d < 10^18.
 u64 divsingle(u64* q, const u64* a, std::size_t n, u64 d)
 {
     u64 r = 0;
@@ -36,7 +30,7 @@ u64 divsingle(u64* q, const u64* a, std::size_t n, u64 d)
     return r;
 }
 
-// r[0, n] = a[0, n) * f, for f < 10^18. Each product is split on its own (as in knuth).
+// Each product is split on its own (as in knuth).
 void mulsingle(u64* r, const u64* a, std::size_t n, u64 f)
 {
     u64 carry = 0, over = 0;
@@ -51,6 +45,11 @@ void mulsingle(u64* r, const u64* a, std::size_t n, u64 f)
     }
     r[n] = carry + over;
 }
+
+namespace
+{
+using tuning::blockfrom;
+using tuning::reciprocalbase;
 
 // Knuth's algorithm D. u[0, lu] holds the dividend with an extra top limb; v[0, lv) the divisor,
 // lv >= 2, with its top limb at least a tenth of the base, and u[lu - lv + 1, lu] < v. Writes the

@@ -11,6 +11,11 @@ namespace QUORVEL
 {
 namespace detail
 {
+/// q[0, n) = a[0, n) / d; returns a mod d. For 0 < d < 10^18. `q` may be `a`.
+u64 divsingle(u64* q, const u64* a, std::size_t n, u64 d);
+/// r[0, n] = a[0, n) * f, for f < 10^18. `r` may be `a`.
+void mulsingle(u64* r, const u64* a, std::size_t n, u64 f);
+
 /// q[0, lu - lv + 1) = u / v, and the remainder left in u[0, lv) (the limbs above become zero),
 /// for u[0, lu] (an extra top limb, with u[lu - lv + 1, lu] < v) and v[0, lv), lv >= 2, whose top
 /// limb is at least a tenth of the base (half of it from Newton's threshold on). By Knuth's

@@ -16,7 +16,7 @@ namespace
 {
 using detail::digitsof;
 
-bool iszero(const std::int8_t* d, std::size_t n)
+bool zerodigits(const std::int8_t* d, std::size_t n)
 {
     return detail::significant(d, n) == 0;
 }
@@ -41,7 +41,7 @@ bool sum(const std::int8_t* a, bool aminus, const std::int8_t* b, bool bminus, s
         detail::subtractdigits(b, a, out, n);
         minus = bminus;
     }
-    return minus && !iszero(out, n);
+    return minus && !zerodigits(out, n);
 }
 
 // out = a - b, as `sum` does it; unsigned, the difference modulo 10^n (ten's complement).
@@ -79,26 +79,19 @@ using operation = bool (*)(const std::int8_t*, bool, const std::int8_t*, bool, s
 fixedint apply(const fixedint& a, const fixedint& b, operation op)
 {
     detail::checkwidths(a, b);
-    const digitsof x(a), y(b);
-    fixedint result(a.size);
-    result.negative =
-        op(x.data(), a.negative, y.data(), b.negative, result.digits.data(), x.size(), a.issigned);
-    return result;
+    const digitsof y(b);
+    return detail::resultof(
+        a, [&](const std::int8_t* x, std::int8_t* out, std::size_t n)
+        { return op(x, a.negative, y.data(), b.negative, out, n, a.issigned); });
 }
 
-// a op= b: into a's own store when it holds exactly its digits, else into the copy, which then
-// becomes the store. Nothing changes before everything that can fail has been done.
+// a op= b, in place.
 fixedint& applyinplace(fixedint& a, const fixedint& b, operation op)
 {
     detail::checkwidths(a, b);
-    digitsof x(a);
     const digitsof y(b);
-    std::int8_t* out = x.direct() ? a.digits.data() : x.owned().data();
-    const bool minus = op(x.data(), a.negative, y.data(), b.negative, out, x.size(), a.issigned);
-    if (!x.direct())
-        a.digits.swap(x.owned());
-    a.negative = minus;
-    return a;
+    return detail::inplace(a, [&](const std::int8_t* x, std::int8_t* out, std::size_t n)
+                           { return op(x, a.negative, y.data(), b.negative, out, n, a.issigned); });
 }
 
 // The sign flag of a quotient (or remainder) whose digits are out[0, n), of a dividend and a
@@ -107,7 +100,7 @@ bool quotientsign(bool aminus, bool bminus, bool issigned, bool remainder, const
                   std::size_t n)
 {
     const bool minus = remainder ? aminus : aminus != bminus;
-    return issigned && minus && !iszero(out, n);
+    return issigned && minus && !zerodigits(out, n);
 }
 
 // out = a / b (or a % b), as an operation: width 0 gives the width-0 zero whatever the divisor.
@@ -186,7 +179,7 @@ fixedint fixedint::operator-() const
     if (issigned)
     {
         std::copy(x.data(), x.data() + x.size(), out);
-        result.negative = !negative && !iszero(out, x.size());
+        result.negative = !negative && !zerodigits(out, x.size());
     }
     else
         detail::subtractdigits(out, x.data(), out, x.size());  // 0 - x: the ten's complement
@@ -256,7 +249,7 @@ fixedint pow(const fixedint& base, std::uint64_t exponent)
     std::int8_t* out = result.digits.data();
     detail::powlow(x.data(), detail::significant(x.data(), x.size()), exponent, out, x.size());
     result.negative =
-        base.issigned && base.negative && (exponent & 1) != 0 && !iszero(out, x.size());
+        base.issigned && base.negative && (exponent & 1) != 0 && !zerodigits(out, x.size());
     return result;
 }
 

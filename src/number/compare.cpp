@@ -31,12 +31,12 @@ int fixedint::compare(const fixedint& other) const
     return comparevalues(negative, x.data(), x.size(), other.negative, y.data(), y.size());
 }
 
-int fixedint::comparemagnitude(bool minus, std::uint64_t magnitude) const
+int fixedint::compareparts(const detail::integerparts& value) const
 {
-    std::int8_t d[20];
-    const std::size_t len = detail::decimaldigits(magnitude, d);
+    std::int8_t d[detail::integerdigits];
+    const std::size_t len = detail::decimaldigits(value, d);
     const detail::digitsof x(*this);
-    return comparevalues(negative, x.data(), x.size(), minus, d, len);
+    return comparevalues(negative, x.data(), x.size(), value.minus, d, len);
 }
 
 namespace detail

@@ -43,5 +43,43 @@ void throwdoesnotfit(const char* type)
 {
     throw std::out_of_range(std::string("fixedint: value does not fit in ") + type);
 }
+
+void throwdoublenotfinite()
+{
+    throw std::invalid_argument("fixedint: NaN and infinities are not integers");
+}
+
+void throwdoublefraction(const std::string& text)
+{
+    throw std::invalid_argument("fixedint: " + text + " is not an integer");
+}
+
+void thrownegativeroot()
+{
+    throw std::domain_error("fixedint: no integer root of a negative number");
+}
+
+void throwzerothroot()
+{
+    throw std::domain_error("fixedint: no 0th root");
+}
+
+void throwmodulusnotpositive()
+{
+    throw std::domain_error("fixedint: the modulus must be positive");
+}
+
+void throwexponentnegative()
+{
+    throw std::domain_error("fixedint: the exponent must not be negative");
+}
+
+void thrownoinverse(bool poweroften)
+{
+    throw std::domain_error(poweroften ? "fixedint: no inverse modulo 10^width: the number is "
+                                         "even or a multiple of 5"
+                                       : "fixedint: no inverse: the number and the modulus have "
+                                         "a common factor");
+}
 }  // namespace detail
 }  // namespace QUORVEL

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace QUORVEL
@@ -21,5 +22,16 @@ namespace detail
 [[noreturn]] void throwbadtext(std::string_view what, std::string_view text);
 /// std::out_of_range("fixedint: value does not fit in <type>").
 [[noreturn]] void throwdoesnotfit(const char* type);
+/// std::invalid_argument: a double that is NaN or infinite, or that has a fraction (its text).
+[[noreturn]] void throwdoublenotfinite();
+[[noreturn]] void throwdoublefraction(const std::string& text);
+/// std::domain_error: a root of a negative number, the 0th root.
+[[noreturn]] void thrownegativeroot();
+[[noreturn]] void throwzerothroot();
+/// std::domain_error: a modulus that is not positive, an exponent that is negative.
+[[noreturn]] void throwmodulusnotpositive();
+[[noreturn]] void throwexponentnegative();
+/// std::domain_error: no inverse modulo 10^width, or modulo the modulus.
+[[noreturn]] void thrownoinverse(bool poweroften);
 }  // namespace detail
 }  // namespace QUORVEL

@@ -30,14 +30,23 @@ std::size_t usable(const fixedint& x)
     return static_cast<std::size_t>(std::min<std::uint64_t>(x.size, x.digits.size()));
 }
 
-std::size_t decimaldigits(std::uint64_t v, std::int8_t (&out)[20])
+std::size_t decimaldigits(const integerparts& v, std::int8_t (&out)[integerdigits])
 {
+    // Limbs of 18 digits from the bottom, each split into its digits; the top one without its
+    // leading zeros.
+    u128 rest = (static_cast<u128>(v.high) << 64) | v.low;
     std::size_t n = 0;
     do
     {
-        out[n++] = static_cast<std::int8_t>(v % 10);
-        v /= 10;
-    } while (v != 0);
+        u64 limb = 0;
+        rest = divbase(rest, limb);
+        const std::size_t end = rest != 0 ? n + limbdigits : integerdigits;
+        do
+        {
+            out[n++] = static_cast<std::int8_t>(limb % 10);
+            limb /= 10;
+        } while (n < end && (limb != 0 || rest != 0));
+    } while (rest != 0);
     return n;
 }
 

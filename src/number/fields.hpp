@@ -20,8 +20,11 @@ std::size_t storelength(std::uint64_t width);
 std::size_t requestedlength(std::uint64_t width);
 /// The positions an operation may touch: the width, or less when a caller shortened the store.
 std::size_t usable(const fixedint& x);
-/// The decimal digits of v, least significant first (one digit for zero); returns their count.
-std::size_t decimaldigits(std::uint64_t v, std::int8_t (&out)[20]);
+/// The most decimal digits a built-in integer's magnitude has (2^128 - 1 has 39).
+constexpr std::size_t integerdigits = 39;
+/// The decimal digits of the magnitude of v, least significant first (one digit for zero);
+/// returns their count.
+std::size_t decimaldigits(const integerparts& v, std::int8_t (&out)[integerdigits]);
 /// Throws std::length_error("Int sizes are not equal!") unless a and b have equal widths.
 void checkwidths(const fixedint& a, const fixedint& b);
 
@@ -64,5 +67,31 @@ private:
     const std::int8_t* view = nullptr;
     std::size_t length = 0;
 };
+
+/// A result of x's width (made through the size constructor, three lines) whose digits and sign
+/// flag `compute(digits, out, n)` gives from x's n digits: it writes out[0, n) and returns the
+/// sign flag.
+template <class Compute>
+fixedint resultof(const fixedint& x, Compute&& compute)
+{
+    const digitsof in(x);
+    fixedint result(x.size);
+    result.negative = compute(in.data(), result.digits.data(), in.size());
+    return result;
+}
+/// x changed in place by `compute`, as `resultof` calls it (`out` may then be the digits it
+/// reads): into x's own store when that holds exactly its digits, else into the copy, which
+/// then becomes the store. Nothing changes when `compute` throws.
+template <class Compute>
+fixedint& inplace(fixedint& x, Compute&& compute)
+{
+    digitsof in(x);
+    std::int8_t* out = in.direct() ? x.digits.data() : in.owned().data();
+    const bool minus = compute(in.data(), out, in.size());
+    if (!in.direct())
+        x.digits.swap(in.owned());
+    x.negative = minus;
+    return x;
+}
 }  // namespace detail
 }  // namespace QUORVEL

@@ -63,17 +63,16 @@ fixedfloat::fixedfloat(std::uint64_t width, std::uint64_t scale, void (*fill)(fi
     fill(number, context);
 }
 
-fixedfloat::fixedfloat(std::uint64_t width, std::uint64_t scale, bool minus,
-                       std::uint64_t magnitude)
+fixedfloat::fixedfloat(std::uint64_t width, std::uint64_t scale, const detail::integerparts& value)
     : fixedfloat(width, scale, detail::floataccess::takescaled,
                  detail::floataccess::keep(
                      [&]
                      {
                          detail::pointposof(width, scale);
-                         std::int8_t d[20];
+                         std::int8_t d[detail::integerdigits];
                          scaled v;
-                         v.negative = minus;
-                         v.digits.assign(d, d + detail::decimaldigits(magnitude, d));
+                         v.negative = value.minus;
+                         v.digits.assign(d, d + detail::decimaldigits(value, d));
                          detail::fitto(v, width, scale, rounding::down);
                          return v;
                      }()))
@@ -149,18 +148,19 @@ fixedfloat fixedfloat::rescale(std::uint64_t width, std::uint64_t scale, roundin
             detail::throwdoesnotfitdecimal(width, scale);
     }
     const bool minus = x.negative() && (length > 0 || increment);
-    return detail::floataccess::make(width, scale,
-                                     [&](fixedint& result)
-                                     {
-                                         std::int8_t* out = result.digits.data() + up;
-                                         std::copy(kept, kept + length, out);
-                                         for (std::size_t i = 0; increment; ++i)
-                                         {
-                                             increment = out[i] == 9;
-                                             out[i] = increment ? 0 : out[i] + 1;
-                                         }
-                                         result.negative = minus;
-                                     });
+    return detail::floataccess::make(
+        width, scale,
+        [&](fixedint& result)
+        {
+            std::int8_t* out = result.digits.data() + up;
+            std::copy(kept, kept + length, out);
+            for (std::size_t i = 0; increment; ++i)
+            {
+                increment = out[i] == 9;
+                out[i] = static_cast<std::int8_t>(increment ? 0 : out[i] + 1);
+            }
+            result.negative = minus;
+        });
 }
 
 fixedfloat divide(const fixedfloat& a, const fixedfloat& b, std::uint64_t width,
@@ -197,8 +197,8 @@ std::vector<fixedfloat> parts(const fixedfloat& whole,
 // The decimal digits of v, least significant first.
 std::vector<std::int8_t> digitsof(std::uint64_t v)
 {
-    std::int8_t d[20];
-    return std::vector<std::int8_t>(d, d + detail::decimaldigits(v, d));
+    std::int8_t d[detail::integerdigits];
+    return std::vector<std::int8_t>(d, d + detail::decimaldigits({false, 0, v}, d));
 }
 
 // a + 1 in place, growing by a digit where it carries.
@@ -308,11 +308,11 @@ int fixedfloat::compare(const fixedint& other) const
     return detail::compare(scaledview(*this), scaledview(other));
 }
 
-int fixedfloat::comparemagnitude(bool minus, std::uint64_t magnitude) const
+int fixedfloat::compareparts(const detail::integerparts& value) const
 {
-    std::int8_t d[20];
-    const std::size_t length = detail::decimaldigits(magnitude, d);
-    return detail::compare(scaledview(*this), scaledview(minus, d, length, 0));
+    std::int8_t d[detail::integerdigits];
+    const std::size_t length = detail::decimaldigits(value, d);
+    return detail::compare(scaledview(*this), scaledview(value.minus, d, length, 0));
 }
 
 std::size_t fixedfloat::hash() const

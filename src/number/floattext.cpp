@@ -1,6 +1,7 @@
 // Fixed-point values as text: decimal text (with a point and an exponent) in, text out with every
 // fraction digit or rounded to a number of places, doubles in and out, and streams.
 #include "kernel/digits.hpp"
+#include "number/doubles.hpp"
 #include "number/errors.hpp"
 #include "number/scaled.hpp"
 #include "number/streams.hpp"
@@ -21,8 +22,10 @@ namespace QUORVEL
 {
 namespace
 {
+using detail::nearest;
 using detail::scaled;
 using detail::scaledview;
+using detail::shortest;
 
 // Exponents beyond this make any value overflow or round to zero or one unit; they are held there.
 constexpr std::int64_t farthest = 1000000000000000000;
@@ -114,54 +117,6 @@ scaled parsed(std::string_view text, std::uint64_t width, std::uint64_t scale, r
     if (!split(text, t))
         detail::throwbadtext("fixedfloat: not a decimal number", text);
     return valueof(t, width, scale, mode);
-}
-
-// The shortest text that reads back as `value`.
-std::string shortest(double value)
-{
-    char text[64];
-#if defined(__cpp_lib_to_chars) || defined(_LIBCPP_VERSION)
-    const std::to_chars_result r = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, r.ptr);
-#else
-    // The fewest significant digits that read back, from the C library's exponent form; its
-    // decimal point may be the locale's, so the digits are taken around it.
-    for (int digits = 1;; ++digits)
-    {
-        std::snprintf(text, sizeof text, "%.*e", digits - 1, value);
-        std::string s;
-        for (const char* p = text; *p != '\0'; ++p)
-            s += (*p >= '0' && *p <= '9') || *p == '-' || *p == '+' || *p == 'e' ? *p : '.';
-        if (digits == 17 || std::strtod(text, nullptr) == value)
-            return s;
-    }
-#endif
-}
-
-// The double nearest to digits d[0, length) (most significant last) times 10^-scale.
-double nearest(bool minus, const std::int8_t* d, std::size_t length, std::uint64_t scale)
-{
-    // The power of ten just above the value: far from 1, the nearest double is 0 or infinity.
-    const bool tiny = scale >= length && scale - length > 400;
-    const bool huge = length > scale && length - scale > 400;
-    double v = huge ? std::numeric_limits<double>::infinity() : 0.0;
-    if (length > 0 && !tiny && !huge)
-    {
-        // Digits and a decimal exponent, with no point: what both readers take alike, in any
-        // locale.
-        std::string text(length, '0');
-        detail::textfromdigits(d, length, &text[0]);
-        if (scale > 0)
-            text += "e-" + std::to_string(scale);
-#if defined(__cpp_lib_to_chars)
-        const std::from_chars_result r = std::from_chars(text.data(), text.data() + text.size(), v);
-        if (r.ec == std::errc::result_out_of_range)
-            v = length > scale ? std::numeric_limits<double>::infinity() : 0.0;
-#else
-        v = std::strtod(text.c_str(), nullptr);
-#endif
-    }
-    return minus ? -v : v;
 }
 
 // Decimal text of digits d[0, length), with `places` of them after the point and at least one

@@ -135,7 +135,7 @@ std::ostream& operator<<(std::ostream& out, const fixedint& x)
 std::istream& operator>>(std::istream& in, fixedint& x)
 {
     std::string token;
-    std::ios_base::iostate state = detail::readnumbertext(in, token, false, false);
+    std::ios_base::iostate state = detail::readnumbertext(in, token, false, true);
     if ((state & std::ios_base::failbit) == 0)
         try
         {
