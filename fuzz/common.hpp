@@ -193,6 +193,61 @@ inline std::string product(const std::vector<std::int8_t>& a, const std::vector<
 #endif
 }
 
+#if defined(QUORVEL_FUZZ_GMP)
+/// A GMP integer for the time of a check: zero, or the value of x (its magnitude, negated where
+/// its sign flag is set and `signedvalue`).
+struct gmpvalue
+{
+    gmpvalue() { mpz_init(v); }
+    explicit gmpvalue(const QUORVEL::fixedint& x, bool signedvalue = true) : gmpvalue()
+    {
+        mpz_set_str(v, magnitude(x.digits).c_str(), 10);
+        if (signedvalue && x.negative)
+            mpz_neg(v, v);
+    }
+    ~gmpvalue() { mpz_clear(v); }
+    gmpvalue(const gmpvalue&) = delete;
+    gmpvalue& operator=(const gmpvalue&) = delete;
+    mpz_t v;
+};
+
+/// r = x op y for op one of + - * / % (the quotient toward zero, the remainder with the dividend's
+/// sign).
+inline void gmpapply(char op, mpz_t r, const mpz_t x, const mpz_t y)
+{
+    switch (op)
+    {
+        case '+':
+            return mpz_add(r, x, y);
+        case '-':
+            return mpz_sub(r, x, y);
+        case '*':
+            return mpz_mul(r, x, y);
+        case '/':
+            return mpz_tdiv_q(r, x, y);
+        default:
+            return mpz_tdiv_r(r, x, y);
+    }
+}
+
+/// The text of a result of width `width` for the exact value: its sign and its magnitude modulo
+/// 10^width, or with `issigned` false its residue modulo 10^width ("" at width 0).
+inline std::string gmptext(const mpz_t exact, std::uint64_t width, bool issigned)
+{
+    if (width == 0)
+        return "";
+    gmpvalue m, modulus;
+    mpz_ui_pow_ui(modulus.v, 10, width);
+    if (issigned)
+        mpz_tdiv_r(m.v, exact, modulus.v);
+    else
+        mpz_fdiv_r(m.v, exact, modulus.v);
+    std::vector<char> text(mpz_sizeinbase(m.v, 10) + 3);
+    mpz_get_str(text.data(), 10, m.v);
+    return text.data();
+}
+#endif
+
 /// The log grows with every construction: cleared after each input.
 inline void clearlog()
 {

@@ -11,36 +11,8 @@ namespace
 using QUORVEL::fixedint;
 
 #if defined(QUORVEL_FUZZ_GMP)
-// The same rules over GMP's exact results.
-struct gmpvalue
-{
-    gmpvalue() { mpz_init(v); }
-    explicit gmpvalue(const fixedint& x) : gmpvalue()
-    {
-        mpz_set_str(v, fuzzing::magnitude(x.digits).c_str(), 10);
-        if (x.negative)
-            mpz_neg(v, v);
-    }
-    ~gmpvalue() { mpz_clear(v); }
-    gmpvalue(const gmpvalue&) = delete;
-    gmpvalue& operator=(const gmpvalue&) = delete;
-    mpz_t v;
-};
-
-std::string gmptext(const mpz_t exact, std::uint64_t width, bool issigned)
-{
-    if (width == 0)
-        return "";
-    gmpvalue m, modulus;
-    mpz_ui_pow_ui(modulus.v, 10, width);
-    if (issigned)
-        mpz_tdiv_r(m.v, exact, modulus.v);  // keeps the sign, magnitude modulo 10^width
-    else
-        mpz_fdiv_r(m.v, exact, modulus.v);  // modulo 10^width, non-negative
-    std::vector<char> text(mpz_sizeinbase(m.v, 10) + 3);
-    mpz_get_str(text.data(), 10, m.v);
-    return text.data();
-}
+using fuzzing::gmptext;
+using fuzzing::gmpvalue;
 
 std::string gmpresult(char op, const fixedint& a, const fixedint& b, std::uint64_t e)
 {
@@ -53,19 +25,13 @@ std::string gmpresult(char op, const fixedint& a, const fixedint& b, std::uint64
     switch (op)
     {
         case '+':
-            mpz_add(r.v, x.v, y.v);
-            break;
         case '-':
-            mpz_sub(r.v, x.v, y.v);
+        case '/':
+        case '%':
+            fuzzing::gmpapply(op, r.v, x.v, y.v);
             break;
         case 'n':
             mpz_neg(r.v, x.v);
-            break;
-        case '/':
-            mpz_tdiv_q(r.v, x.v, y.v);
-            break;
-        case '%':
-            mpz_tdiv_r(r.v, x.v, y.v);
             break;
         default:  // power
         {

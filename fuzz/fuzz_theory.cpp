@@ -22,29 +22,8 @@ fixedint widened(const fixedint& x, std::uint64_t width, bool issigned)
 }
 
 #if defined(QUORVEL_FUZZ_GMP)
-struct gmpvalue
-{
-    gmpvalue() { mpz_init(v); }
-    gmpvalue(const fixedint& x, bool issigned) : gmpvalue()
-    {
-        mpz_set_str(v, fuzzing::magnitude(x.digits).c_str(), 10);
-        if (issigned && x.negative)
-            mpz_neg(v, v);
-    }
-    ~gmpvalue() { mpz_clear(v); }
-    gmpvalue(const gmpvalue&) = delete;
-    gmpvalue& operator=(const gmpvalue&) = delete;
-    std::string text(std::uint64_t width) const  // as a result of this width shows it
-    {
-        gmpvalue m, modulus;
-        mpz_ui_pow_ui(modulus.v, 10, width);
-        mpz_tdiv_r(m.v, v, modulus.v);
-        std::vector<char> t(mpz_sizeinbase(m.v, 10) + 3);
-        mpz_get_str(t.data(), 10, m.v);
-        return width == 0 ? "" : t.data();
-    }
-    mpz_t v;
-};
+using fuzzing::gmptext;
+using fuzzing::gmpvalue;
 
 // a op v for a built-in integer v, as GMP gives it: exactly, or on residues modulo 10^width
 // where a's issigned is false.
@@ -57,26 +36,10 @@ std::string withinteger(char op, const fixedint& a, std::int64_t v)
         mpz_fdiv_r(y.v, y.v, m.v);
     if ((op == '/' || op == '%') && mpz_sgn(y.v) == 0)
         return a.size == 0 ? "" : "domain";
-    switch (op)
-    {
-        case '+':
-            mpz_add(r.v, x.v, y.v);
-            break;
-        case '-':
-            mpz_sub(r.v, x.v, y.v);
-            break;
-        case '*':
-            mpz_mul(r.v, x.v, y.v);
-            break;
-        case '/':
-            mpz_tdiv_q(r.v, x.v, y.v);
-            break;
-        default:
-            mpz_tdiv_r(r.v, x.v, y.v);
-    }
+    fuzzing::gmpapply(op, r.v, x.v, y.v);
     if (!a.issigned)
         mpz_fdiv_r(r.v, r.v, m.v);
-    return r.text(a.size);
+    return gmptext(r.v, a.size, true);
 }
 
 // What GMP gives, or "domain" where the operation must throw.
@@ -116,7 +79,7 @@ std::string expected(char op, const fixedint& a, const fixedint& b, std::uint64_
             if (!positive || (mpz_cmp_ui(y.v, 1) != 0 && mpz_invert(r.v, x.v, y.v) == 0))
                 return "domain";
     }
-    return r.text(a.size);
+    return gmptext(r.v, a.size, true);
 }
 #endif
 

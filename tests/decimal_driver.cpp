@@ -14,6 +14,8 @@
 //   tofloat A                the bits of A.asdouble()
 //   alloc A N                A.allocate(N)
 //   ratios A R1,R2,...       A.allocate({R1, R2, ...})
+#include "driver.hpp"
+
 #include <quorvel/quorvel.hpp>
 
 #include <cstdint>
@@ -149,26 +151,5 @@ std::string answer(std::istringstream& in)
 
 int main()
 {
-    std::ios::sync_with_stdio(false);
-    for (std::string line; std::getline(std::cin, line);)
-    {
-        std::istringstream in(line);
-        try
-        {
-            std::cout << answer(in) << '\n';
-        }
-        catch (const std::overflow_error&)
-        {
-            std::cout << "overflow\n";
-        }
-        catch (const std::domain_error&)
-        {
-            std::cout << "domain\n";
-        }
-        catch (const std::invalid_argument&)
-        {
-            std::cout << "invalid\n";
-        }
-        QUORVEL::logstream.str("");  // each value logs its life; this process needs none of it
-    }
+    return driver::serve(answer);
 }

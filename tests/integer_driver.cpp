@@ -19,6 +19,8 @@
 //   tochars A SIZE                 tochars into SIZE characters: the text, or "toolarge"
 //   fromchars W TEXT               fromchars(TEXT) into a zero of width W ("_" for the empty
 //                                  text): "W/text used", or the error's name and the count used
+#include "driver.hpp"
+
 #include <quorvel/quorvel.hpp>
 
 #include <cstdint>
@@ -289,30 +291,5 @@ std::string answer(std::istringstream& in)
 
 int main()
 {
-    std::ios::sync_with_stdio(false);
-    for (std::string line; std::getline(std::cin, line);)
-    {
-        std::istringstream in(line);
-        try
-        {
-            std::cout << answer(in) << '\n';
-        }
-        catch (const std::domain_error&)
-        {
-            std::cout << "domain\n";
-        }
-        catch (const std::out_of_range&)
-        {
-            std::cout << "range\n";
-        }
-        catch (const std::invalid_argument&)
-        {
-            std::cout << "invalid\n";
-        }
-        catch (const std::length_error&)
-        {
-            std::cout << "length\n";
-        }
-        QUORVEL::logstream.str("");  // each number logs its life; this process needs none of it
-    }
+    return driver::serve(answer);
 }
