@@ -15,6 +15,8 @@
 #include <benchmark/benchmark.h>
 
 #include <boost/multiprecision/cpp_int.hpp>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 namespace
@@ -39,6 +41,17 @@ void BM_decimaljob(benchmark::State& state)
 void BM_product(benchmark::State& state)
 {
     cyclepairs(state, numbers(static_cast<std::size_t>(state.range(0))),
+               [](const QUORVEL::fixedint& a, const QUORVEL::fixedint& b) { return a * b; });
+}
+
+// The whole product of two n-digit numbers held in a width of 2n: what `mpz_mul` gives, with
+// digits in and out and the result's construction and log lines.
+void BM_wideproduct(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    std::vector<QUORVEL::fixedint> xs;
+    for (const auto& s : decimaloperands(n)) xs.push_back(fromtext(s, 2 * n));
+    cyclepairs(state, xs,
                [](const QUORVEL::fixedint& a, const QUORVEL::fixedint& b) { return a * b; });
 }
 
@@ -175,8 +188,24 @@ const bool context = []
 #else
     benchmark::AddCustomContext("quorvel 128-bit arithmetic", "the compiler's unsigned __int128");
 #endif
-    benchmark::AddCustomContext("quorvel transform backend",
-                                QUORVEL::detail::transform::choosebackend().name);
+    // QUORVEL_BENCH_BACKEND=<name> forces a backend for the whole run (scalar, avx2, ifma), to
+    // measure each path on one machine.
+    namespace transform = QUORVEL::detail::transform;
+    if (const char* wanted = std::getenv("QUORVEL_BENCH_BACKEND"))
+    {
+        const transform::backend* found = nullptr;
+        for (const transform::backend* b : transform::backends)
+            if (b->available() && std::string(wanted) == b->name)
+                found = b;
+        if (found == nullptr)
+        {
+            std::fprintf(stderr, "QUORVEL_BENCH_BACKEND: no backend %s on this processor\n",
+                         wanted);
+            std::exit(2);
+        }
+        transform::forcebackend(found);
+    }
+    benchmark::AddCustomContext("quorvel transform backend", transform::choosebackend().name);
     return true;
 }();
 
@@ -185,6 +214,7 @@ BENCHMARK(BM_gmpdecimal)->Apply(uptofourmillion);
 BENCHMARK(BM_boostdecimal)->Arg(128)->Arg(1024)->Arg(16384)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_product)->Apply(all);
 BENCHMARK(BM_gmpbinary)->Apply(all);
+BENCHMARK(BM_wideproduct)->Apply(all);
 BENCHMARK(BM_digitkernel)->Apply(all);
 BENCHMARK(BM_limbkernel)->Apply(all);
 BENCHMARK(BM_limbkernel_portable)->Apply(uptofourmillion);

@@ -1,5 +1,7 @@
-// One long product against GMP: 1,500,000 digits of random operands (wrapping to the width), a
-// square among them, on every backend of the transform this processor runs. Exits 1 on a mismatch.
+// Long products against GMP on every backend of the transform this processor runs: 1,500,000
+// digits of random operands (wrapping to the width), a square among them; operands of half the
+// width (the whole product kept: the operands' lengths, not the width, decide the method); and a
+// power of a short base (3^1000000: it fills the width late). Exits 1 on a mismatch.
 #include "common.hpp"
 
 #include <random>
@@ -33,6 +35,14 @@ int main()
                            "a product of 1,500,000 digits on the " + name + " backend" +
                                (y == &a ? " (square)" : ""));
         }
+        QUORVEL::fixedint ha = a, hb = b;
+        std::fill(ha.digits.begin() + w / 2, ha.digits.end(), std::int8_t{0});
+        std::fill(hb.digits.begin() + w / 2 + 1, hb.digits.end(), std::int8_t{0});
+        fuzzing::check((ha * hb).asstring() == fuzzing::product(ha.digits, hb.digits, w),
+                       "a whole product of 750,000 digits on the " + name + " backend");
+        fuzzing::check(QUORVEL::pow(QUORVEL::fixedint(w, 3), 1000000).asstring() ==
+                           fuzzing::power(3, 1000000, w),
+                       "3^1000000 on the " + name + " backend");
         std::printf("products of 1,500,000 digits agree with GMP on the %s backend\n",
                     name.c_str());
     }

@@ -92,6 +92,7 @@ inline std::uint64_t width(reader& in, std::uint64_t maxwidth, bool pastmax = fa
                                             reached,
                                             7200,
                                             18 * transformfromifma,
+                                            18 * transformfromfma,
                                             scalar - 19,
                                             scalar - 18,
                                             scalar,
@@ -245,6 +246,19 @@ inline std::string gmptext(const mpz_t exact, std::uint64_t width, bool issigned
     std::vector<char> text(mpz_sizeinbase(m.v, 10) + 3);
     mpz_get_str(text.data(), 10, m.v);
     return text.data();
+}
+#endif
+
+#if defined(QUORVEL_FUZZ_GMP)
+/// base^exponent modulo 10^width as decimal text, from GMP.
+inline std::string power(unsigned long base, unsigned long exponent, std::uint64_t width)
+{
+    gmpvalue b, e, m, r;
+    mpz_set_ui(b.v, base);
+    mpz_set_ui(e.v, exponent);
+    mpz_ui_pow_ui(m.v, 10, width);
+    mpz_powm(r.v, b.v, e.v, m.v);
+    return gmptext(r.v, width, true);
 }
 #endif
 

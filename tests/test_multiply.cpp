@@ -193,8 +193,8 @@ TEST(MultiplyIdentities, HoldAtEveryEdge)
     using namespace QUORVEL::detail::tuning;
     const std::size_t splitreaches = (10 * karatsubafrom - 9 + 6) / 7;  // (7m + 9) / 10 >= it
     std::vector<std::size_t> limbcounts{1, 2, 3, 400, 1536, 1537, 2048};
-    for (std::size_t edge :
-         {shortfrom, karatsubafrom, splitreaches, transformfromifma, transformfromscalar})
+    for (std::size_t edge : {shortfrom, karatsubafrom, splitreaches, transformfromifma,
+                             transformfromscalar, transformfromfma})
         limbcounts.insert(limbcounts.end(), {edge - 1, edge, edge + 1});
     std::vector<std::uint64_t> widths;
     for (std::uint64_t limbs : limbcounts)

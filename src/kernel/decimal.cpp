@@ -56,6 +56,83 @@ std::int8_t* bytes(limbframe& frame, std::size_t count)
 }
 }  // namespace
 
+namespace
+{
+// How the low m limbs of a product of na and nb limbs (both at most m) are formed, and the
+// scratch that takes: the full product where it fits in m limbs, or where it is a transform
+// (whose cost follows na + nb, not m); the low columns alone for a short operand; else the short
+// product, on operands padded to m limbs.
+enum class lowmethod
+{
+    full,
+    columns,
+    shortproduct
+};
+
+lowmethod methodfor(std::size_t na, std::size_t nb, std::size_t m, const transform::backend& via)
+{
+    if (na + nb <= m)
+        return lowmethod::full;
+    if (std::min(na, nb) < tuning::shortfrom)
+        return lowmethod::columns;
+    return m >= via.from ? lowmethod::full : lowmethod::shortproduct;
+}
+
+std::size_t lowscratch(std::size_t na, std::size_t nb, std::size_t m, const transform::backend& via)
+{
+    switch (methodfor(na, nb, m, via))
+    {
+        case lowmethod::full:
+            return na + nb + fullmulscratch(na, nb, via);
+        case lowmethod::columns:
+            return 0;
+        default:
+            return 2 * m + shortmulscratch(m, via);
+    }
+}
+
+// At least what `lowscratch` takes for any na, nb <= m: the full product's buffer (2m) and its
+// scratch (Karatsuba's, below 4 min(na, nb), plus 2 min(na, nb) for unbalanced pieces), or the
+// short product's.
+std::size_t lowscratchmost(std::size_t m, const transform::backend& via)
+{
+    return std::max(8 * m + fullmulscratch(m, m, via), 2 * m + shortmulscratch(m, via));
+}
+
+// r[0, m) = the low m limbs of a[0, na) * b[0, nb), for 1 <= na, nb <= m; `r` overlaps neither
+// operand nor the scratch.
+void lowproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::size_t nb, std::size_t m,
+                arena room, const transform::backend& via)
+{
+    switch (methodfor(na, nb, m, via))
+    {
+        case lowmethod::full:
+        {
+            u64* full = room.take(na + nb);
+            fullmul(full, a, na, b, nb, room.take(fullmulscratch(na, nb, via)), via);
+            const std::size_t kept = std::min(na + nb, m);
+            std::memcpy(r, full, kept * sizeof(u64));
+            std::fill(r + kept, r + m, u64{0});
+            return;
+        }
+        case lowmethod::columns:
+            columnproduct(r, a, na, b, nb, m);
+            return;
+        default:
+        {
+            // The short product takes operands of m limbs: padded copies.
+            u64* pa = room.take(m);
+            u64* pb = room.take(m);
+            std::memcpy(pa, a, na * sizeof(u64));
+            std::fill(pa + na, pa + m, u64{0});
+            std::memcpy(pb, b, nb * sizeof(u64));
+            std::fill(pb + nb, pb + m, u64{0});
+            shortmul(r, pa, pb, m, room.take(shortmulscratch(m, via)), via);
+        }
+    }
+}
+}  // namespace
+
 void mullow(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::size_t lb,
             std::int8_t* out, std::size_t n)
 {
@@ -68,18 +145,12 @@ void mullow(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::siz
     }
     const transform::backend& via = transform::choosebackend();
     const std::size_t m = limbsfor(n);  // limbs of the result
-    std::size_t na = limbsfor(la), nb = limbsfor(lb);
-    const bool split = std::min(na, nb) >= tuning::shortfrom;
-    if (split)
-        na = nb = m;  // the split works on operands padded to the result's length
-    limbframe frame(na + nb + m + (split ? shortmulscratch(m, via) : 0));
+    const std::size_t na = limbsfor(la), nb = limbsfor(lb);
+    limbframe frame(na + nb + m + lowscratch(na, nb, m, via));
     const u64* pa = frame.packed(a, la, na);
     const u64* pb = frame.packed(b, lb, nb);
     u64* pr = frame.take(m);
-    if (split)
-        shortmul(pr, pa, pb, m, frame.take(shortmulscratch(m, via)), via);
-    else
-        columnproduct(pr, pa, na, pb, nb, m);
+    lowproduct(pr, pa, na, pb, nb, m, frame.rest(), via);
     unpack(pr, out, n);
 }
 
@@ -89,29 +160,35 @@ void powlow(const std::int8_t* base, std::size_t lbase, std::uint64_t exponent, 
     assert(n > 0 && disjoint(out, n, base, lbase));
     const transform::backend& via = transform::choosebackend();
     const std::size_t m = limbsfor(n);
-    // The base, the power so far and its next value, then the scratch of the products.
-    limbframe frame(3 * m + shortmulscratch(m, via));
-    const u64* b = frame.packed(base, std::min(lbase, n), m);
+    // The base, the power so far and its next value, then the scratch of the products (at most
+    // what the longest of them takes).
+    limbframe frame(3 * m + lowscratchmost(m, via));
+    const std::size_t nb = std::max<std::size_t>(limbsfor(std::min(lbase, n)), 1);
+    const u64* b = frame.packed(base, std::min(lbase, n), nb);
     u64* r = frame.zeros(m);
     u64* t = frame.take(m);
-    u64* below = frame.take(shortmulscratch(m, via));
+    const arena below = frame.rest();
+    std::size_t nr = 1;  // the limbs of the power so far up to its top non-zero one
     if (exponent == 0)
         r[0] = 1;
     else
     {
         // Left to right: square for every bit below the top one, multiply by the base where it
-        // is set. Only the low m limbs are ever formed.
-        std::memcpy(r, b, m * sizeof(u64));
+        // is set. Only the low m limbs are ever formed, and only as many as the power has.
+        std::memcpy(r, b, nb * sizeof(u64));
+        nr = std::max<std::size_t>(limblength(r, nb), 1);
         int bit = 63;
         while ((exponent >> bit) == 0) --bit;
         while (bit-- > 0)
         {
-            shortmul(t, r, r, m, below, via);
+            lowproduct(t, r, nr, r, nr, m, below, via);
             std::swap(r, t);
+            nr = std::max<std::size_t>(limblength(r, m), 1);
             if ((exponent >> bit) & 1)
             {
-                shortmul(t, r, b, m, below, via);
+                lowproduct(t, r, nr, b, nb, m, below, via);
                 std::swap(r, t);
+                nr = std::max<std::size_t>(limblength(r, m), 1);
             }
         }
     }

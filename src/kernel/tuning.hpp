@@ -21,6 +21,9 @@ constexpr std::size_t karatsubafrom = 200;
 /// each backend forced).
 constexpr std::size_t transformfromscalar = 1100;
 constexpr std::size_t transformfromifma = 450;
+constexpr std::size_t transformfromfma = 350;
+/// NEON's: no 64-bit ARM machine here to measure on; AVX2's, as the closest design.
+constexpr std::size_t transformfromneon = transformfromfma;
 /// Transform blocks up to this many values are done stage by stage; larger ones recurse depth
 /// first, so that each block of this size is finished while it is in the cache.
 constexpr std::size_t transformleaf = std::size_t{1} << 12;

@@ -5,7 +5,6 @@
 #include "number/fields.hpp"
 
 #include <algorithm>
-#include <cstring>
 
 namespace QUORVEL
 {
@@ -49,7 +48,7 @@ fixedint fixedint::residue() const
                                 if (negated)
                                     detail::negatedigits(in, out, n);
                                 else
-                                    std::memcpy(out, in, n);
+                                    std::copy(in, in + n, out);
                                 return false;
                             });
 }
@@ -59,7 +58,7 @@ fixedint abs(const fixedint& x)
     return detail::resultof(x,
                             [](const std::int8_t* in, std::int8_t* out, std::size_t n)
                             {
-                                std::memcpy(out, in, n);
+                                std::copy(in, in + n, out);
                                 return false;
                             });
 }
@@ -72,7 +71,7 @@ fixedint& fixedint::shiftleft(std::uint64_t k)
                            {
                                const std::size_t s =
                                    static_cast<std::size_t>(std::min<std::uint64_t>(k, n));
-                               std::memmove(out + s, in, n - s);
+                               std::copy_backward(in, in + (n - s), out + n);
                                std::fill(out, out + s, std::int8_t{0});
                                return minus && !zerodigits(out, n);
                            });
@@ -86,7 +85,7 @@ fixedint& fixedint::shiftright(std::uint64_t k)
                            {
                                const std::size_t s =
                                    static_cast<std::size_t>(std::min<std::uint64_t>(k, n));
-                               std::memmove(out, in + s, n - s);
+                               std::copy(in + s, in + n, out);
                                std::fill(out + (n - s), out + n, std::int8_t{0});
                                return minus && !zerodigits(out, n);
                            });

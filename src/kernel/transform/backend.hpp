@@ -20,7 +20,8 @@ struct backend
     bool (*available)();
     /// The product length in limbs from which it beats Karatsuba (kernel/tuning.hpp).
     std::size_t from;
-    /// The bits of the Shoup quotients in its tables of roots.
+    /// The bits of the Shoup quotients in its tables of roots; 0 for tables of doubles (the roots
+    /// as doubles in place of the quotients).
     unsigned quotientbits;
     /// The residues of one prime (modular.hpp, `job`).
     void (*residues)(const job&, const roottable&, const prime&);
@@ -29,7 +30,9 @@ struct backend
 /// The backends of this build, the fastest first; the last, `scalar`, runs everywhere.
 extern const backend scalarbackend;  // portable: 64-bit words, 128-bit products
 extern const backend ifmabackend;    // x86-64 with AVX-512 IFMA: eight 52-bit lanes
-constexpr std::size_t backendcount = 2;
+extern const backend fmabackend;     // x86-64 with AVX2 and FMA: four doubles
+extern const backend neonbackend;    // 64-bit ARM: two doubles
+constexpr std::size_t backendcount = 4;
 extern const backend* const backends[backendcount];
 
 /// The backend an operation uses: the fastest one available, unless one was forced. An operation

@@ -12,7 +12,8 @@ namespace transform
 {
 // The addresses of the rows are constants: this table needs no initialisation order.
 // NOLINTNEXTLINE(cppcoreguidelines-interfaces-global-init)
-const backend* const backends[backendcount] = {&ifmabackend, &scalarbackend};
+const backend* const backends[backendcount] = {&ifmabackend, &fmabackend, &neonbackend,
+                                               &scalarbackend};
 
 namespace
 {

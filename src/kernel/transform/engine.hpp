@@ -1,9 +1,11 @@
 // Internal: the number-theoretic transform, written once over a lane type. Not installed.
 //
-// A lane type (scalar.cpp, ifma.cpp) holds `width` values modulo a prime and gives the
-// arithmetic: the two butterflies, Montgomery's products, reductions, and, for vectors, the
-// stages that stay inside one vector. The engine gives everything else: the recursion, the order
-// of the stages, the radix-3 stage, loading, pointwise products and scaling.
+// A lane type (scalar.cpp, ifma.cpp, fmalane.hpp) holds `width` values modulo a prime and gives
+// the arithmetic: the two butterflies, Montgomery's products (or plain ones, where its Montgomery
+// factor is 1), reductions, and, for vectors, the stages that stay inside one vector; and how its
+// values are stored (`residuesof`, the limbs that come in as residues, `storeinteger` for the
+// residues below p that go out). The engine gives everything else: the recursion,
+// the order of the stages, the radix-3 stage, loading, pointwise products and scaling.
 //
 // The transforms are radix 2 (and one radix-3 stage for lengths 3 * 2^k), forward by decimation
 // in frequency and back by decimation in time, so that no reordering is needed between them.
@@ -145,13 +147,16 @@ struct engine
             for (std::size_t third = 0; third < 3; ++third) inverse2(x + third * j.n, j.n, t, c);
             inverse3(x, j.n, m, c);
         }
-        // Back to the coefficients: the pointwise products left c / R, the transform length times
-        // that; a Montgomery product with R^2 / length brings back c.
-        const vec scale = Lane::scaling(j.length, m, c);
+        // Back to the coefficients times the job's factor: the pointwise products left c / R, the
+        // transform length times that; a Montgomery product with R^2 factor / length gives
+        // c factor (the lane's `scaling` knows its R).
+        const u64 factor = static_cast<u64>(
+            static_cast<u128>(powmod(j.length % m.p, m.p - 2, m.p)) * j.factor % m.p);
+        const vec scale = Lane::scaling(factor, m, c);
         for (std::size_t i = 0; i < j.length; i += width)
-            Lane::store(x + i,
-                        Lane::reduce(
-                            Lane::montmul(Lane::reduce(Lane::load(x + i), c.twop), scale, c), c.p));
+            Lane::storeinteger(
+                x + i, Lane::reduce(
+                           Lane::montmul(Lane::reduce(Lane::load(x + i), c.twop), scale, c), c.p));
     }
 
 private:
@@ -178,8 +183,7 @@ private:
     static void load(u64* x, const u64* a, std::size_t na, const job& j, const roottable& t,
                      const prime& m, const constants& c)
     {
-        const u64 reciprocal = ~u64{0} / m.p;
-        for (std::size_t i = 0; i < na; ++i) x[i] = reduceinput(a[i], m.p, reciprocal);
+        Lane::residuesof(x, a, na, m, c);
         for (std::size_t i = na; i < j.length; ++i) x[i] = 0;
         if (j.length == j.n)
             forward2(x, j.n, t, c);

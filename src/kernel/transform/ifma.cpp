@@ -133,6 +133,12 @@ struct ifmalane
     }
     static v8 load(const u64* p) { return _mm512_loadu_si512(p); }
     static void store(u64* p, v8 x) { _mm512_storeu_si512(p, x); }
+    static void residuesof(u64* x, const u64* a, std::size_t na, const prime& m,
+                           const constants& /*c*/)
+    {
+        integerresidues(x, a, na, m);
+    }
+    static void storeinteger(u64* p, v8 x) { _mm512_storeu_si512(p, x); }
     // x below 2k to below k, for k = p or 2p: subtracting k wraps past x where x < k.
     static v8 reduce(v8 x, v8 k) { return _mm512_min_epu64(x, _mm512_sub_epi64(x, k)); }
     // Shoup's product w * y modulo p in [0, 2p), for y < 2^52 and wq = floor(w 2^52 / p): the
@@ -182,10 +188,9 @@ struct ifmalane
         }
         return {_mm512_load_si512(lanes), montgomeryform(x, c)};
     }
-    static v8 scaling(std::size_t length, const prime& m, const constants& /*c*/)
+    static v8 scaling(u64 factor, const prime& m, const constants& /*c*/)
     {
-        const u64 scale = static_cast<u64>(static_cast<u128>(m.rsquare52) *
-                                           powmod(length % m.p, m.p - 2, m.p) % m.p);
+        const u64 scale = static_cast<u64>(static_cast<u128>(m.rsquare52) * factor % m.p);
         return _mm512_set1_epi64(static_cast<long long>(scale));
     }
 

@@ -6,6 +6,9 @@
 // min(na, nb) <= 2^30 and every coefficient is below 2^30 * 10^36 < 1.43 * 10^9 * 10^36, which is
 // below p0 p1 p2 (> 2^149.99): its residues determine it. Longer products are refused with
 // std::length_error before anything is computed (transform.cpp); memory runs out long before.
+// The limit is the same on every backend: the integer lanes keep values below 4p < 2^52 and the
+// lanes of doubles below 2p in magnitude, each butterfly reducing what it makes, so no length
+// lets a value grow.
 #pragma once
 
 #include "kernel/limb.hpp"
@@ -74,6 +77,13 @@ inline u64 reduceinput(u64 x, u64 p, u64 reciprocal)
     return r >= p ? r - p : r;
 }
 
+/// x[i] = a[i] mod p for i < na: the residues of limbs, as the lanes of integers hold them.
+inline void integerresidues(u64* x, const u64* a, std::size_t na, const prime& m)
+{
+    const u64 reciprocal = ~u64{0} / m.p;
+    for (std::size_t i = 0; i < na; ++i) x[i] = reduceinput(a[i], m.p, reciprocal);
+}
+
 /// Roots of unity for half-lengths h = 1, 2, 4, ...: at index h + j (j < h) the root w_2h^j of
 /// the forward transform, w_2h^-j of the inverse, each with its Shoup quotient
 /// floor(w 2^q / p), q being the backend's `quotientbits`.
@@ -85,9 +95,10 @@ struct roottable
     const u64* inverseq;
 };
 
-/// The residues modulo one prime of the product of a[0, na) and b[0, nb) (limbs below 10^18), as
-/// a transform of `length` (n or 3n, n a power of 2) gives them: x[0, length) ends fully reduced,
-/// below p. `other` is scratch of `length` words; with `square`, b is a and it is not used.
+/// The residues modulo one prime of the product of a[0, na) and b[0, nb) (limbs below 10^18), times
+/// `factor`, as a transform of `length` (n or 3n, n a power of 2) gives them: x[0, length) ends
+/// fully reduced, below p. `other` is scratch of `length` words; with `square`, b is a and it is
+/// not used.
 struct job
 {
     u64* x;
@@ -99,6 +110,7 @@ struct job
     std::size_t length;
     std::size_t n;
     bool square;
+    u64 factor;
 };
 }  // namespace transform
 }  // namespace detail

@@ -2,6 +2,8 @@
 #include "kernel/scratch.hpp"
 #include "kernel/transform/tables.hpp"
 
+#include <cstring>
+
 namespace QUORVEL
 {
 namespace detail
@@ -85,6 +87,15 @@ struct quotients
     u64 p, reciprocalhigh, reciprocallow;
 };
 
+// The bits of x as a double, for the tables of the lanes of doubles.
+u64 asbits(u64 x)
+{
+    const double d = static_cast<double>(x);
+    u64 bits = 0;
+    std::memcpy(&bits, &d, sizeof bits);
+    return bits;
+}
+
 void filltables(u64* block, std::size_t halflength, unsigned quotientbits)
 {
     const std::size_t stride = 2 * halflength;
@@ -105,8 +116,10 @@ void filltables(u64* block, std::size_t halflength, unsigned quotientbits)
             {
                 fw[h + j] = reduce2(redc(f, m), m.p);
                 iw[h + j] = reduce2(redc(i, m), m.p);
-                fq[h + j] = quotient(fw[h + j]) >> (64 - quotientbits);
-                iq[h + j] = quotient(iw[h + j]) >> (64 - quotientbits);
+                fq[h + j] = quotientbits == 0 ? asbits(fw[h + j])
+                                              : quotient(fw[h + j]) >> (64 - quotientbits);
+                iq[h + j] = quotientbits == 0 ? asbits(iw[h + j])
+                                              : quotient(iw[h + j]) >> (64 - quotientbits);
                 f = reduce2(montmul(f, wm, m), m.p);
                 i = reduce2(montmul(i, winvm, m), m.p);
             }

@@ -32,16 +32,21 @@ struct scalarlane
     }
     static u64 load(const u64* p) { return *p; }
     static void store(u64* p, u64 x) { *p = x; }
+    static void residuesof(u64* x, const u64* a, std::size_t na, const prime& m,
+                           const constants& /*c*/)
+    {
+        integerresidues(x, a, na, m);
+    }
+    static void storeinteger(u64* p, u64 x) { *p = x; }
     static u64 reduce(u64 x, u64 k) { return reduce2(x, k); }
     static u64 addmod(u64 a, u64 b, const constants& c) { return transform::addmod(a, b, c.p); }
     static u64 submod(u64 a, u64 b, const constants& c) { return transform::submod(a, b, c.p); }
     static u64 montmul(u64 a, u64 b, const constants& c) { return transform::montmul(a, b, *c.m); }
     static u64 montgomeryform(u64 x, const constants& c) { return tomont(x, *c.m); }
     static powers powersof(u64 w, const constants& c) { return {tomont(1, *c.m), tomont(w, *c.m)}; }
-    static u64 scaling(std::size_t length, const prime& m, const constants& /*c*/)
+    static u64 scaling(u64 factor, const prime& m, const constants& /*c*/)
     {
-        return static_cast<u64>(static_cast<u128>(m.rsquare) * powmod(length % m.p, m.p - 2, m.p) %
-                                m.p);
+        return static_cast<u64>(static_cast<u128>(m.rsquare) * factor % m.p);
     }
 
     // Shoup's product w * y modulo p in [0, 2p), for a fixed w < p with wq = floor(w 2^64 / p)

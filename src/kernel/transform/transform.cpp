@@ -39,7 +39,8 @@ void transformproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::s
     u64* residues[3] = {space.data, space.data + length, space.data + 2 * length};
     for (std::size_t k = 0; k < 3; ++k)
     {
-        const job j{residues[k], space.data + 3 * length, a, na, b, nb, length, n, square};
+        const job j{residues[k], space.data + 3 * length, a, na, b, nb, length, n, square,
+                    crtfactor(k)};
         via.residues(j, tables.of(k), primes[k]);
     }
     recombine(r, na + nb - 1, residues);

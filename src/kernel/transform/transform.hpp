@@ -25,8 +25,12 @@ void transformproduct(std::uint64_t* r, const std::uint64_t* a, std::size_t na,
 namespace transform
 {
 /// Writes r[0, count] from the coefficients 0 to count - 1 of a product, given as their residues
-/// below p modulo the three primes (the arrays are used as scratch), with their carries.
+/// below p modulo the three primes, each times `crtfactor` of its prime (the arrays are used as
+/// scratch), with their carries.
 void recombine(u64* r, std::size_t count, u64* const residues[3]);
+/// (P / p_k)^-1 modulo p_k, P being the product of the three primes: what the transform of prime
+/// k multiplies its residues by, so that `recombine` needs no product modulo a prime.
+u64 crtfactor(std::size_t k);
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL

@@ -1,0 +1,177 @@
+// Internal: the transform's lane of doubles, written once over a vector type of doubles (AVX2's
+// four, NEON's two; fma.cpp, neon.cpp). Not installed.
+//
+// Values modulo the prime p < 2^50 are held as doubles in a balanced form: any integer of
+// magnitude below 2p stands for its residue, so no lane needs a 64-bit integer multiplier. A
+// product x w modulo p (|x| < 4p, |w| < 2p) is exact in four fused operations (Harvey's and van
+// der Hoeven's trick): h = x w rounded, l = x w - h exactly by fused multiply-subtract,
+// q = round(h / p), and h - q p (exact: it is an integer below 2^52) plus l; the quotient from the
+// rounded h is at most one and a half off, so the result is below 1.5p in magnitude. A sum is
+// brought below p / 2 the same way, by subtracting round(s / p) p. The butterflies keep every
+// stored value below 2p; the twiddles come from tables of doubles (the tables' quotient arrays,
+// made with `quotientbits` 0). Residues enter as integers below p and leave as integers below p.
+#pragma once
+
+#include "kernel/transform/modular.hpp"
+
+#include <cstddef>
+#include <cstring>
+
+namespace QUORVEL
+{
+namespace detail
+{
+namespace transform
+{
+/// What a vector type V gives the lane: `reg`, holding `width` doubles; load and store (doubles
+/// at a u64 address), loaddoubles, set1, pair(a, b) (a in even lanes, b in odd ones); add, sub,
+/// mul; halves(a, high, low) (limbs below 2^60 at a as their bits above and below bit 30, as
+/// doubles), storeintegers (doubles below 2^52 that hold integers, stored as integers); fms(a, b,
+/// c) = a b - c and fnma(a, b, c) = c - a b, each rounded once; round (to the
+/// nearest integer); fixlow(x, k) (x + k where x < 0) and fixhigh(x, k) (x - k where x >= k); and
+/// for the stages inside a vector evens(x) (each even lane twice), odds(x), blendodd(a, b) (a in
+/// the even lanes, b in the odd ones), and for width 4 lows(x) (lanes 0 and 1 twice), highs(x)
+/// (lanes 2 and 3 twice) and blendhigh(a, b) (a in lanes 0 and 1, b in lanes 2 and 3).
+template <class V>
+struct fmalane
+{
+    using vec = typename V::reg;
+    static constexpr std::size_t width = V::width;
+    static_assert(width == 2 || width == 4, "the stages inside a vector are written for 2 and 4");
+
+    struct constants
+    {
+        vec p, twop, pinv, one, low30;  // low30: 2^30 modulo p
+        vec forward4, inverse4;         // the twiddles of the stage h = 2 inside a vector of four
+        const prime* m;
+    };
+    struct powers
+    {
+        vec next, step;
+    };
+
+    static double asdouble(u64 bits)
+    {
+        double d = 0;
+        std::memcpy(&d, &bits, sizeof d);
+        return d;
+    }
+
+    static constants prepare(const prime& m, const roottable& t)
+    {
+        // The lanes hold 1 and the root w_4 (forward) or w_4^-1 (inverse): lanes 0 and 2 take 1.
+        const double p = static_cast<double>(m.p);
+        return {V::set1(p),
+                V::set1(2 * p),
+                V::set1(1 / p),
+                V::set1(1),
+                V::set1(static_cast<double>((u64{1} << 30) % m.p)),
+                V::pair(1, asdouble(t.forwardq[3])),
+                V::pair(1, asdouble(t.inverseq[3])),
+                &m};
+    }
+    static vec load(const u64* x) { return V::load(x); }
+    static void store(u64* x, vec v) { V::store(x, v); }
+
+    /// x - round(x / p) p: below p / 2 (and a little) in magnitude, for |x| < 2^52.
+    static vec reducesmall(vec x, const constants& c)
+    {
+        return V::fnma(V::round(V::mul(x, c.pinv)), c.p, x);
+    }
+    /// x w modulo p, below 1.5p in magnitude, for |x w| < 2^102.
+    static vec mulmod(vec x, vec w, const constants& c)
+    {
+        const vec h = V::mul(x, w);
+        const vec l = V::fms(x, w, h);
+        const vec q = V::round(V::mul(h, c.pinv));
+        return V::add(V::fnma(q, c.p, h), l);
+    }
+
+    /// To [0, k) from (-k, 2k).
+    static vec reduce(vec x, vec k) { return V::fixhigh(V::fixlow(x, k), k); }
+    static vec addmod(vec a, vec b, const constants& c) { return reducesmall(V::add(a, b), c); }
+    static vec submod(vec a, vec b, const constants& c) { return reducesmall(V::sub(a, b), c); }
+    static vec montmul(vec a, vec b, const constants& c) { return mulmod(a, b, c); }
+    static vec montgomeryform(u64 x, const constants& /*c*/)
+    {
+        return V::set1(static_cast<double>(x));
+    }
+    static powers powersof(u64 w, const constants& c)
+    {
+        double lanes[width];
+        u64 x = 1;
+        for (double& lane : lanes)
+        {
+            lane = static_cast<double>(x);
+            x = static_cast<u64>(static_cast<u128>(x) * w % c.m->p);
+        }
+        return {V::loaddoubles(lanes), V::set1(static_cast<double>(x))};
+    }
+    static vec scaling(u64 factor, const prime& /*m*/, const constants& /*c*/)
+    {
+        return V::set1(static_cast<double>(factor));
+    }
+
+    /// The limbs a[0, na) (below 2^60) as residues: a limb h 2^30 + l, both halves exact in a
+    /// double, is h (2^30 mod p) + l modulo p, below 1.1p in magnitude. The last na % width limbs
+    /// go one by one.
+    static void residuesof(u64* x, const u64* a, std::size_t na, const prime& m, const constants& c)
+    {
+        std::size_t i = 0;
+        for (; i + width <= na; i += width)
+        {
+            vec high, low;
+            V::halves(a + i, high, low);
+            V::store(x + i, V::add(mulmod(high, c.low30, c), low));
+        }
+        integerresidues(x + i, a + i, na - i, m);
+        for (; i < na; ++i)
+        {
+            const double d = static_cast<double>(x[i]);
+            std::memcpy(x + i, &d, sizeof d);
+        }
+    }
+    /// v (values in [0, p)) stored as integers.
+    static void storeinteger(u64* x, vec v) { V::storeintegers(x, v); }
+
+    // The twiddle comes as doubles from the quotient table (`wq`); `w` is not used.
+    static void forwardbutterfly(vec& u, vec& v, vec /*w*/, vec wq, const constants& c)
+    {
+        const vec d = V::sub(u, v);
+        u = reducesmall(V::add(u, v), c);
+        v = mulmod(d, wq, c);
+    }
+    static void inversebutterfly(vec& u, vec& v, vec /*w*/, vec wq, const constants& c)
+    {
+        const vec x = reducesmall(u, c);
+        const vec y = mulmod(v, wq, c);
+        u = V::add(x, y);
+        v = V::sub(x, y);
+    }
+
+    // The stages inside a vector: h = 2 (width 4, twiddles 1 and w_4) and h = 1 (twiddle 1).
+    static vec forwardinside(vec x, const constants& c)
+    {
+        if constexpr (width == 4)
+        {
+            const vec u = V::lows(x), v = V::highs(x);
+            x = V::blendhigh(reducesmall(V::add(u, v), c), mulmod(V::sub(u, v), c.forward4, c));
+        }
+        const vec u = V::evens(x), v = V::odds(x);
+        return V::blendodd(reducesmall(V::add(u, v), c), reducesmall(V::sub(u, v), c));
+    }
+    static vec inverseinside(vec x, const constants& c)
+    {
+        const vec u = reducesmall(V::evens(x), c), v = reducesmall(V::odds(x), c);
+        x = V::blendodd(V::add(u, v), V::sub(u, v));
+        if constexpr (width == 4)
+        {
+            const vec s = reducesmall(V::lows(x), c), y = mulmod(V::highs(x), c.inverse4, c);
+            x = V::blendhigh(V::add(s, y), V::sub(s, y));
+        }
+        return x;
+    }
+};
+}  // namespace transform
+}  // namespace detail
+}  // namespace QUORVEL
