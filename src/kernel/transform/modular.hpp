@@ -68,6 +68,17 @@ inline u64 tomont(u64 x, const prime& m)
     return reduce2(montmul(x, m.rsquare, m), m.p);
 }
 
+/// 1 / length modulo p, for a length 2^k or 3 * 2^k that divides p - 1: where d divides p - 1,
+/// d ((p - 1) / d) = -1, so 1 / d = p - (p - 1) / d.
+inline u64 inverseoflength(std::size_t length, u64 p)
+{
+    const u64 halves = p - (p - 1) / (length % 3 == 0 ? length / 3 : length);
+    if (length % 3 != 0)
+        return halves;
+    const u64 third = p - (p - 1) / 3;
+    return static_cast<u64>(static_cast<u128>(halves) * third % p);
+}
+
 /// x mod p for x < 2^64, by one multiplication with a precomputed reciprocal (~0 / p).
 inline u64 reduceinput(u64 x, u64 p, u64 reciprocal)
 {
