@@ -155,14 +155,16 @@ TEST(MultiplyErrors, LeftOperandWithoutSignGivesANonNegativeProduct)
 }
 
 // Random operands at widths across the kernel's limb boundaries (18 digits) and thresholds (split
-// product from 128 limbs, Karatsuba from 200), with leading zeros, zeros and all-nines.
+// product from 128 limbs, Karatsuba from 200), and those of the products in words of eight digits
+// (blocks of 16 and 32 digits, up to 144), with leading zeros, zeros and all-nines.
 TEST(MultiplyRandom, MatchesAnIndependentProduct)
 {
     const unsigned seed = testseed();
     std::mt19937 rng(seed);
-    const std::uint64_t widths[] = {1,    2,    17,   18,   19,   35,   36,
-                                    37,   128,  300,  1151, 1152, 2285, 2286,
-                                    2287, 2304, 3600, 3601, 5130, 6000, 12000};
+    const std::uint64_t widths[] = {1,    2,    7,    8,    9,    15,   16,   17,   18,
+                                    19,   31,   32,   33,   35,   36,   37,   40,   128,
+                                    143,  144,  145,  300,  1151, 1152, 2285, 2286, 2287,
+                                    2304, 3600, 3601, 5130, 6000, 12000};
     for (std::uint64_t width : widths)
         for (int round = 0; round < (width < 1000 ? 12 : 3); ++round)
         {

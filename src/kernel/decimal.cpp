@@ -8,6 +8,7 @@
 #include "kernel/scratch.hpp"
 #include "kernel/transform/backend.hpp"
 #include "kernel/tuning.hpp"
+#include "kernel/wordproduct.hpp"
 
 #include <algorithm>
 #include <cassert>
@@ -138,14 +139,16 @@ void mullow(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::siz
 {
     la = std::min(la, n);
     lb = std::min(lb, n);
+    if (n <= wordproductdigits && wordproduct(a, la, b, lb, out, n))
+        return;
     if (la == 0 || lb == 0)
     {
         std::memset(out, 0, n);
         return;
     }
-    const transform::backend& via = transform::choosebackend();
     const std::size_t m = limbsfor(n);  // limbs of the result
     const std::size_t na = limbsfor(la), nb = limbsfor(lb);
+    const transform::backend& via = transform::choosebackend();
     limbframe frame(na + nb + m + lowscratch(na, nb, m, via));
     const u64* pa = frame.packed(a, la, na);
     const u64* pb = frame.packed(b, lb, nb);

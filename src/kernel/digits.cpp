@@ -1,17 +1,13 @@
-// Digit strings worked on eight digits at a time. A word of eight digit bytes is read so that
-// byte i is digit i (load8/store8, on any byte order); decimal carries and borrows then travel
-// through the word as binary ones do, after each digit is biased by 246 so that a digit sum of
-// ten or more overflows its byte.
+// Digit strings worked on eight digits at a time (kernel/swar.hpp). Decimal carries and borrows
+// travel through a word as binary ones do, after each digit is biased by 246 so that a digit sum
+// of ten or more overflows its byte.
 #include "kernel/digits.hpp"
 
 #include "kernel/limb.hpp"
+#include "kernel/swar.hpp"
 
 #include <algorithm>
 #include <cstring>
-
-#if defined(_MSC_VER) && !defined(__clang__)
-#include <stdlib.h>
-#endif
 
 #if defined(__GNUC__) || defined(__clang__)
 // NOLINTNEXTLINE(cppcoreguidelines-macro-usage): an attribute of two compilers
@@ -26,114 +22,19 @@ namespace detail
 {
 namespace
 {
-constexpr u64 ones = 0x0101010101010101ULL;
-constexpr u64 highbits = 0x8080808080808080ULL;
-
-inline u64 load8(const std::int8_t* d)
-{
-    u64 x = 0;
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    std::memcpy(&x, d, 8);
-#else
-    for (std::size_t i = 0; i < 8; ++i)  // byte i is digit i, on any byte order
-        x |= static_cast<u64>(static_cast<std::uint8_t>(d[i])) << (8 * i);
-#endif
-    return x;
-}
-
-inline void store8(std::int8_t* d, u64 w)
-{
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    std::memcpy(d, &w, 8);
-#else
-    for (std::size_t i = 0; i < 8; ++i) d[i] = static_cast<std::int8_t>(w >> (8 * i));
-#endif
-}
-
-// The last r < 8 of the n digits at d, in the low bytes of a word (byte i is digit n - r + i):
-// from the word that ends with them where there is one, else digit by digit.
-inline u64 loadtail(const std::int8_t* d, std::size_t n, std::size_t r)
-{
-    if (n >= 8)
-        return load8(d + n - 8) >> (8 * (8 - r));
-    u64 x = 0;
-    for (std::size_t i = 0; i < r; ++i)
-        x |= static_cast<u64>(static_cast<std::uint8_t>(d[n - r + i])) << (8 * i);
-    return x;
-}
-
-// Stores the low r bytes of w as the last r < 8 of the n digits at d, where `previous` holds the
-// eight digits before them (when n >= 8): one word that ends where the digits do, with no read of
-// what was just written.
-inline void storetail(std::int8_t* d, std::size_t n, std::size_t r, u64 w, u64 previous)
-{
-    if (n >= 8)
-    {
-        store8(d + n - 8, (previous >> (8 * r)) | (w << (8 * (8 - r))));
-        return;
-    }
-    for (std::size_t i = 0; i < r; ++i) d[n - r + i] = static_cast<std::int8_t>(w >> (8 * i));
-}
-
-// Eight bytes in memory order, and back: the text routines only reverse the order of bytes, which
-// a byte swap of the native word does on either byte order.
-inline u64 loadnative(const void* p)
-{
-    u64 x = 0;
-    std::memcpy(&x, p, 8);
-    return x;
-}
-inline void storenative(void* p, u64 x)
-{
-    std::memcpy(p, &x, 8);
-}
-inline u64 byteswap(u64 x)
-{
-#if defined(__GNUC__) || defined(__clang__)
-    return __builtin_bswap64(x);
-#elif defined(_MSC_VER)
-    return _byteswap_uint64(x);
-#else
-    x = ((x & 0x00FF00FF00FF00FFULL) << 8) | ((x >> 8) & 0x00FF00FF00FF00FFULL);
-    x = ((x & 0x0000FFFF0000FFFFULL) << 16) | ((x >> 16) & 0x0000FFFF0000FFFFULL);
-    return (x << 32) | (x >> 32);
-#endif
-}
-
-// Nonzero when a byte of x is above 9 (seen as unsigned): adding 118 sets its top bit.
-inline u64 baddigits(u64 x)
-{
-    return ((x + 0x7676767676767676ULL) | x) & highbits;
-}
-
-// Nonzero when a byte of x is not a character '0' to '9'.
-inline u64 nondigits(u64 x)
-{
-    const u64 low = x & ~highbits;
-    const u64 above = low + 0x4646464646464646ULL;    // top bit: low >= '9' + 1
-    const u64 atleast = low + 0x5050505050505050ULL;  // top bit: low >= '0'
-    return (x | above | ~atleast) & highbits;
-}
-
-// The value of eight digits, byte 0 the least significant: pairs, then quadruples, then eight.
-inline u64 gather8(u64 x)
-{
-    x = (x & 0x00FF00FF00FF00FFULL) + ((x >> 8) & 0x00FF00FF00FF00FFULL) * 10;
-    x = (x & 0x0000FFFF0000FFFFULL) + ((x >> 16) & 0x0000FFFF0000FFFFULL) * 100;
-    return (x & 0xFFFFFFFFULL) + (x >> 32) * 10000;
-}
-
-// Eight digits of y < 10^8, least significant first, one per byte of the result: two four-digit
-// halves, split into pairs (division by 100 as a multiply-shift), then into digits (by 10).
-inline u64 spread8(u64 y)
-{
-    const u64 hi4 = y / 10000;
-    u64 x = (y - hi4 * 10000) | (hi4 << 32);  // 32-bit lanes below 10^4
-    const u64 hundreds = ((x * 5243) >> 19) & 0x0000007F0000007FULL;
-    x = (x - hundreds * 100) | (hundreds << 16);  // 16-bit lanes below 100
-    const u64 tens = ((x * 103) >> 10) & 0x000F000F000F000FULL;
-    return (x - tens * 10) | (tens << 8);  // bytes below 10
-}
+using swar::baddigits;
+using swar::byteswap;
+using swar::gather8;
+using swar::highbits;
+using swar::load8;
+using swar::loadnative;
+using swar::loadtail;
+using swar::nondigits;
+using swar::ones;
+using swar::spread8;
+using swar::store8;
+using swar::storenative;
+using swar::storetail;
 
 // Writes the 18 digits of v < 10^18 at d.
 inline void unpacklimb(u64 v, std::int8_t* d)
@@ -163,6 +64,16 @@ bool alldecimal(const std::int8_t* d, std::size_t len)
     return bad == 0;
 }
 
+bool alldecimal(const std::int8_t* a, const std::int8_t* b, std::size_t len)
+{
+    u64 bad = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= len; i += 8) bad |= baddigits(load8(a + i)) | baddigits(load8(b + i));
+    if (i < len)
+        bad |= baddigits(loadtail(a, len, len - i)) | baddigits(loadtail(b, len, len - i));
+    return bad == 0;
+}
+
 std::size_t significant(const std::int8_t* d, std::size_t len)
 {
     while (len >= 8 && load8(d + len - 8) == 0) len -= 8;
@@ -174,7 +85,7 @@ namespace
 {
 // The limb of the `count` digits at d (18 but for a last limb), digit by digit, each read modulo
 // 10.
-u64 limbof(const std::int8_t* d, std::size_t count)
+u64 limbmodulo(const std::int8_t* d, std::size_t count)
 {
     u64 v = 0;
     for (std::size_t i = count; i-- > 0;)
@@ -185,56 +96,64 @@ u64 limbof(const std::int8_t* d, std::size_t count)
     return v;
 }
 
-// The limb of the 18 digits at d: eight at a time, or one by one where one is outside 0 to 9.
-u64 limbof(const std::int8_t* d)
+// The limb of the 18 digits at d, eight at a time; `bad` collects the top bits of bytes above 9.
+inline u64 limbof(const std::int8_t* d, u64& bad)
 {
     const u64 x0 = load8(d), x1 = load8(d + 8);
-    const auto t0 = static_cast<std::uint8_t>(d[16]);
-    const auto t1 = static_cast<std::uint8_t>(d[17]);
-    if ((baddigits(x0) | baddigits(x1)) == 0 && t0 <= 9 && t1 <= 9)
-        return gather8(x0) + gather8(x1) * 100000000ULL +
-               (t0 + 10 * u64{t1}) * 10000000000000000ULL;
-    return limbof(d, limbdigits);
+    const u64 top = static_cast<std::uint8_t>(d[16]) | u64{static_cast<std::uint8_t>(d[17])} << 8;
+    bad |= baddigits(x0) | baddigits(x1) | baddigits(top);
+    return gather8(x0) + gather8(x1) * 100000000ULL + gather8(top) * 10000000000000000ULL;
+}
+
+// The limb of the last `rest` < 18 digits of the `len` at d, eight at a time where they are
+// whole; `bad` as above.
+inline u64 lastlimbof(const std::int8_t* d, std::size_t len, std::size_t rest, u64& bad)
+{
+    const std::size_t lo = len - rest;
+    const u64 x0 = rest > 8 ? load8(d + lo) : loadtail(d, len, rest);
+    const u64 x1 = rest > 16 ? load8(d + lo + 8) : rest > 8 ? loadtail(d, len, rest - 8) : 0;
+    const u64 x2 = rest > 16 ? loadtail(d, len, rest - 16) : 0;
+    bad |= baddigits(x0) | baddigits(x1) | baddigits(x2);
+    return gather8(x0) + gather8(x1) * 100000000ULL + gather8(x2) * 10000000000000000ULL;
 }
 }  // namespace
 
 void pack(const std::int8_t* d, std::size_t len, u64* limbs, std::size_t count)
 {
     const std::size_t full = std::min(count, len / limbdigits);
-    for (std::size_t l = 0; l < full; ++l) limbs[l] = limbof(d + l * limbdigits);
-    if (full == count)
-        return;
-    // A last, partial limb: its digits end where the string does, read a word at a time up to
-    // there, zeros above them.
-    const std::size_t lo = full * limbdigits, rest = len - lo;
-    if (rest > 0)
-    {
-        const u64 x0 = rest > 8 ? load8(d + lo) : loadtail(d, len, rest);
-        const u64 x1 = rest > 16 ? load8(d + lo + 8) : rest > 8 ? loadtail(d, len, rest - 8) : 0;
-        const u64 x2 = rest > 16 ? loadtail(d, len, rest - 16) : 0;
-        limbs[full] =
-            (baddigits(x0) | baddigits(x1) | baddigits(x2)) == 0
-                ? gather8(x0) + gather8(x1) * 100000000ULL + gather8(x2) * 10000000000000000ULL
-                : limbof(d + lo, rest);
-    }
-    else
-        limbs[full] = 0;
-    std::fill(limbs + full + 1, limbs + count, u64{0});
+    u64 bad = 0;
+    for (std::size_t l = 0; l < full; ++l) limbs[l] = limbof(d + l * limbdigits, bad);
+    std::size_t filled = full;
+    if (full < count && len > full * limbdigits)
+        limbs[filled++] = lastlimbof(d, len, len - full * limbdigits, bad);
+    std::fill(limbs + filled, limbs + count, u64{0});
+    if (bad != 0)  // a digit outside 0 to 9 (only where a caller wrote one): again, modulo 10
+        for (std::size_t l = 0; l < filled; ++l)
+            limbs[l] = limbmodulo(d + l * limbdigits, std::min(limbdigits, len - l * limbdigits));
 }
 
 void unpack(const u64* limbs, std::int8_t* out, std::size_t n)
 {
-    // Zero limbs at the top are zero digits: no need to split them.
-    const std::size_t used = std::min(n, limblength(limbs, limbsfor(n)) * limbdigits);
-    std::fill(out + used, out + n, std::int8_t{0});
-    n = used;
+    std::size_t m = limbsfor(n);
+    if (m > 0 && limbs[m - 1] == 0)
+    {
+        // Zero limbs at the top are zero digits: no need to split them.
+        m = limblength(limbs, m);
+        std::fill(out + m * limbdigits, out + n, std::int8_t{0});
+        n = m * limbdigits;
+    }
     const std::size_t full = n / limbdigits;
     for (std::size_t l = 0; l < full; ++l) unpacklimb(limbs[l], out + l * limbdigits);
     if (const std::size_t rest = n - full * limbdigits)
     {
-        std::int8_t last[limbdigits];
-        unpacklimb(limbs[full], last);
-        std::memcpy(out + full * limbdigits, last, rest);
+        // The low `rest` digits of the last limb: whole words of eight, then byte by byte.
+        std::int8_t* d = out + full * limbdigits;
+        const u64 v = limbs[full], q = v / 100000000ULL, q2 = q / 100000000ULL;
+        const u64 words[3] = {spread8(v - q * 100000000ULL), spread8(q - q2 * 100000000ULL),
+                              q2 % 10 | (q2 / 10) << 8};
+        std::size_t i = 0;
+        for (; i + 8 <= rest; i += 8) store8(d + i, words[i / 8]);
+        for (; i < rest; ++i) d[i] = static_cast<std::int8_t>(words[i / 8] >> (8 * (i % 8)));
     }
 }
 

@@ -14,6 +14,8 @@ namespace detail
 {
 /// True when every one of the `len` digits is in 0 to 9.
 bool alldecimal(const std::int8_t* d, std::size_t len);
+/// The same for two strings of `len` digits, in one pass.
+bool alldecimal(const std::int8_t* a, const std::int8_t* b, std::size_t len);
 /// The number of the first `len` digits up to the most significant non-zero one.
 std::size_t significant(const std::int8_t* d, std::size_t len);
 

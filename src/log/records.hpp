@@ -35,8 +35,39 @@ constexpr std::uint64_t linelength(std::uint64_t messagelength)
     return linehead + messagelength + 1;
 }
 
-/// The number of decimal digits of v.
-std::size_t decimallength(std::uint64_t v);
+/// The number of decimal digits of v (one for zero): from its binary length, then one comparison.
+inline std::size_t decimallength(std::uint64_t v)
+{
+    constexpr std::uint64_t tens[] = {1ULL,
+                                      10ULL,
+                                      100ULL,
+                                      1000ULL,
+                                      10000ULL,
+                                      100000ULL,
+                                      1000000ULL,
+                                      10000000ULL,
+                                      100000000ULL,
+                                      1000000000ULL,
+                                      10000000000ULL,
+                                      100000000000ULL,
+                                      1000000000000ULL,
+                                      10000000000000ULL,
+                                      100000000000000ULL,
+                                      1000000000000000ULL,
+                                      10000000000000000ULL,
+                                      100000000000000000ULL,
+                                      1000000000000000000ULL,
+                                      10000000000000000000ULL};
+#if defined(__GNUC__) || defined(__clang__)
+    const std::size_t bits = 64 - static_cast<std::size_t>(__builtin_clzll(v | 1));
+#else
+    std::size_t bits = 1;
+    while (bits < 64 && (v >> bits) != 0) ++bits;
+#endif
+    // 1233 / 4096 is just above log10(2): t is the length, or one short of it, and 10^t decides.
+    const std::size_t t = (bits * 1233) >> 12;
+    return v == 0 ? 1 : t + (v >= tens[t] ? 1 : 0);
+}
 /// Writes v in decimal at out; returns the number of characters.
 std::size_t putdecimal(char* out, std::uint64_t v);
 
@@ -63,7 +94,17 @@ enum : unsigned char
 constexpr std::size_t longestvarint = 10;
 /// Stores v seven bits a byte, low bits first, the high bit set where more follow; returns the
 /// number of bytes.
-std::size_t putvarint(unsigned char* out, std::uint64_t v);
+inline std::size_t putvarint(unsigned char* out, std::uint64_t v)
+{
+    std::size_t n = 0;
+    while (v >= 0x80)
+    {
+        out[n++] = static_cast<unsigned char>(v | 0x80);
+        v >>= 7;
+    }
+    out[n++] = static_cast<unsigned char>(v);
+    return n;
+}
 
 /// The text lengths of the three kinds of lines.
 inline std::uint64_t fixedlinelength(line which)

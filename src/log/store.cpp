@@ -212,28 +212,42 @@ void appendraw(const char* text, std::size_t length)
     appendrawlocked(text, length);
 }
 
+namespace
+{
+// Appends records that are whole lines in a few instructions where they fit the tail block and
+// the second has not changed (lock held); false otherwise, with nothing appended.
+inline bool appendquick(const unsigned char* records, std::size_t length, std::uint64_t text)
+{
+    if (!state.timelogged || static_cast<std::size_t>(state.end - state.pos) < length ||
+        now() != state.timesecond)
+        return false;
+    std::memcpy(state.pos, records, length);
+    state.pos += length;
+    state.textlength += text;
+    state.committed.store(state.pos, std::memory_order_release);
+    return true;
+}
+}  // namespace
+
 void logline(line which)
 {
+    const auto op = static_cast<unsigned char>(opfixed + static_cast<unsigned char>(which));
     lockguard guard(state.lock);
-    // The common case, a fixed line within the same second and the same block, in a few
-    // instructions.
-    if (state.timelogged && state.pos != state.end && now() == state.timesecond)
-    {
-        *state.pos++ = static_cast<char>(opfixed + static_cast<unsigned char>(which));
-        state.textlength += fixedlinelength(which);
-        state.committed.store(state.pos, std::memory_order_release);
-        return;
-    }
-    appendfixed(which, false);
+    if (!appendquick(&op, 1, fixedlinelength(which)))
+        appendfixed(which, false);
+}
+
+void linebatch::append() const
+{
+    lockguard guard(state.lock);
+    if (length > 0 && !appendquick(records, length, text))
+        appendlocked(records[0], records + 1, length - 1, nullptr, 0, nullptr, 0, true, text,
+                     false);
 }
 
 void logwidth(std::uint64_t width)
 {
-    unsigned char header[longestvarint] = {};
-    const std::size_t headerlength = putvarint(header, width);
-    lockguard guard(state.lock);
-    appendlocked(opwidth, header, headerlength, nullptr, 0, nullptr, 0, true,
-                 widthlinelength(width), false);
+    linebatch().addwidth(width).append();
 }
 
 void logtext(const char* head, std::size_t headlength, const char* tail, std::size_t taillength)
@@ -244,8 +258,11 @@ void logtext(const char* head, std::size_t headlength, const char* tail, std::si
 
 void logdeleted()
 {
+    constexpr auto op =
+        static_cast<unsigned char>(opfixed + static_cast<unsigned char>(line::deleted));
     lockguard guard(state.lock);
-    appendfixed(line::deleted, true);
+    if (!appendquick(&op, 1, fixedlinelength(line::deleted)))
+        appendfixed(line::deleted, true);
 }
 
 void logreplace(const char* text, std::size_t length)

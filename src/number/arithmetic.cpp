@@ -2,6 +2,7 @@
 // header describes: exact results keep their sign and their magnitude modulo 10^width.
 #include "kernel/decimal.hpp"
 #include "kernel/digits.hpp"
+#include "log/lines.hpp"
 #include "number/errors.hpp"
 #include "number/fields.hpp"
 
@@ -9,12 +10,14 @@
 #include <cstring>
 #include <stdexcept>
 #include <tuple>
+#include <utility>
 
 namespace QUORVEL
 {
 namespace
 {
 using detail::digitsof;
+using detail::line;
 
 bool zerodigits(const std::int8_t* d, std::size_t n)
 {
@@ -75,10 +78,30 @@ std::size_t divisorlength(const std::int8_t* b, std::size_t n)
 using operation = bool (*)(const std::int8_t*, bool, const std::int8_t*, bool, std::int8_t*,
                            std::size_t, bool);
 
+// Whether the operands' stores hold exactly their width in digits 0 to 9, as the operations read
+// them: then the digits are used where they are, with no copy.
+bool direct(const fixedint& a, const fixedint& b)
+{
+    const std::size_t n = detail::usable(a);
+    return n == a.size && detail::usable(b) == n &&
+           detail::alldecimal(a.digits.data(), b.digits.data(), n);
+}
+
+// a op b into a new number, for operands that are `direct` (one named result: the caller's).
+fixedint directresult(const fixedint& a, const fixedint& b, operation op)
+{
+    fixedint result(a.size);
+    result.negative = op(a.digits.data(), a.negative, b.digits.data(), b.negative,
+                         result.digits.data(), result.digits.size(), a.issigned);
+    return result;
+}
+
 // a op b into a new number.
 fixedint apply(const fixedint& a, const fixedint& b, operation op)
 {
     detail::checkwidths(a, b);
+    if (direct(a, b))
+        return directresult(a, b, op);
     const digitsof y(b);
     return detail::resultof(
         a, [&](const std::int8_t* x, std::int8_t* out, std::size_t n)
@@ -89,6 +112,12 @@ fixedint apply(const fixedint& a, const fixedint& b, operation op)
 fixedint& applyinplace(fixedint& a, const fixedint& b, operation op)
 {
     detail::checkwidths(a, b);
+    if (direct(a, b))
+    {
+        std::int8_t* x = a.digits.data();
+        a.negative = op(x, a.negative, b.digits.data(), b.negative, x, a.digits.size(), a.issigned);
+        return a;
+    }
     const digitsof y(b);
     return detail::inplace(a, [&](const std::int8_t* x, std::int8_t* out, std::size_t n)
                            { return op(x, a.negative, y.data(), b.negative, out, n, a.issigned); });
@@ -133,9 +162,35 @@ fixedint divide(const fixedint& a, const fixedint& b)
 
 }  // namespace
 
+namespace
+{
+// The product of numbers whose stores hold exactly their (non-zero) width: the double-width
+// scratch result and its resize back are the log's lines, and the result is made in the store of
+// `rhs`, a copy that the product alone reads (it then leaves as the moved-from number it
+// destroys). One named result, so that it is the caller's.
+fixedint productintocopy(const fixedint& a, fixedint& rhs)
+{
+    detail::linebatch().add(line::newobject).addwidth(2 * a.size).add(line::done).append();
+    const bool minus = productsign(a, rhs);
+    fixedint result(std::move(rhs));
+    const std::size_t n = result.digits.size();
+    std::int8_t* out = result.digits.data();
+    detail::mullow(a.digits.data(), detail::significant(a.digits.data(), n), out,
+                   detail::significant(out, n), out, n);
+    result.negative = minus;
+    result.issigned = true;
+    result.spareflag = false;
+    detail::linebatch().add(line::resizerequested).addwidth(a.size).add(line::done).append();
+    return result;
+}
+}  // namespace
+
 fixedint fixedint::operator*(fixedint rhs) const
 {
     detail::checkwidths(*this, rhs);
+    if (size != 0 && digits.size() == size && rhs.digits.size() == size)
+        return productintocopy(*this, rhs);
+    // A store of another length than the width (a caller's doing): the steps one by one.
     fixedint result(size + rhs.size);
     result = std::int64_t{0};
     const std::size_t la = detail::significant(digits.data(), digits.size());
@@ -204,12 +259,15 @@ fixedint& fixedint::operator*=(const fixedint& rhs)
         negative = false;  // the width-0 zero
         return *this;
     }
-    const digitsof x(*this), y(rhs);
-    std::vector<std::int8_t> product(x.size());
-    detail::mullow(x.data(), x.size(), y.data(), y.size(), product.data(), product.size());
-    digits.swap(product);
-    negative = productsign(*this, rhs);
-    return *this;
+    const digitsof y(rhs);
+    // mullow reads both operands whole before it writes: the product may go over them.
+    return detail::inplace(*this,
+                           [&](const std::int8_t* x, std::int8_t* out, std::size_t n)
+                           {
+                               detail::mullow(x, detail::significant(x, n), y.data(),
+                                              detail::significant(y.data(), n), out, n);
+                               return productsign(*this, rhs);
+                           });
 }
 
 fixedint& fixedint::operator/=(const fixedint& rhs)

@@ -43,8 +43,7 @@ fixedint::fixedint(std::uint64_t width)
     : negative(false), size(width), issigned(true), spareflag(false), digits()
 {
     setup();
-    detail::logline(line::newobject);
-    detail::logwidth(width);
+    detail::linebatch().add(line::newobject).addwidth(width).append();
     digits.resize(detail::requestedlength(width));
     detail::logline(line::done);
 }
@@ -86,11 +85,30 @@ fixedint::~fixedint()
 
 void fixedint::resize(std::uint64_t width)
 {
-    detail::logline(line::resizerequested);
-    detail::logwidth(width);
-    digits.resize(detail::requestedlength(width));  // leaves the store as it was when it throws
+    detail::linebatch().add(line::resizerequested).addwidth(width).append();
+    const std::size_t length = detail::requestedlength(width), old = digits.size();
+    // Whatever can fail comes before the number changes: a longer store is made first (the
+    // vector keeps the old one when it cannot), and given back when the last line finds no room;
+    // a shorter one, which cannot fail, is cut only after that line.
+    if (length > old)
+    {
+        digits.resize(length);
+        try
+        {
+            detail::logline(line::done);
+        }
+        catch (...)
+        {
+            digits.resize(old);  // drops the zeros just appended: no allocation
+            throw;
+        }
+    }
+    else
+    {
+        detail::logline(line::done);
+        digits.resize(length);
+    }
     size = width;
-    detail::logline(line::done);
 }
 
 fixedint fixedint::getcopy() const
