@@ -126,7 +126,9 @@ TEST(ArithmeticRandom, MatchesTheOracle)
 
 // Long divisors take Newton's reciprocal (from a multiple of each backend's transform threshold);
 // there the result is checked by the identity a = q * b + r with 0 <= r < b, through the product
-// and the sum, which share no code with it.
+// and the sum, which share no code with it. Quotients of a random length, and of lengths that make
+// the first chunk of the quotient one limb short of a whole one, or just below and above the
+// length from which that chunk is a whole one padded with zeros.
 TEST(ArithmeticRandom, LongDivisionsMeetTheirIdentity)
 {
     using namespace QUORVEL::detail::tuning;
@@ -137,17 +139,24 @@ TEST(ArithmeticRandom, LongDivisionsMeetTheirIdentity)
     for (const std::string& backend : transformbackends())
         for (std::uint64_t divisor : divisors)
         {
-            const usebackend path(backend);
-            const std::uint64_t w = divisor + 1 + rng() % 20000;
-            fixedint a(w), b(w);
-            for (std::size_t i = 0; i < w; ++i) a.digits[i] = static_cast<std::int8_t>(rng() % 10);
-            for (std::size_t i = 0; i < divisor; ++i)
-                b.digits[i] =
-                    static_cast<std::int8_t>(i + 1 == divisor ? 1 + rng() % 9 : rng() % 10);
-            const fixedint q = a / b, r = a % b;
-            EXPECT_TRUE(r >= 0 && r < b)
-                << "width " << w << " divisor " << divisor << " " << backend;
-            EXPECT_EQ(q * b + r, a) << "width " << w << " divisor " << divisor << " " << backend;
+            const std::uint64_t limbs = divisor / 18 + 1;  // the divisor's limbs
+            for (std::uint64_t w : {divisor + 1 + rng() % 20000, divisor + 18 * (limbs - 1),
+                                    divisor + 18 * (shortfirstchunk(limbs) - 1),
+                                    divisor + 18 * shortfirstchunk(limbs)})
+            {
+                const usebackend path(backend);
+                fixedint a(w), b(w);
+                for (std::size_t i = 0; i < w; ++i)
+                    a.digits[i] = static_cast<std::int8_t>(rng() % 10);
+                for (std::size_t i = 0; i < divisor; ++i)
+                    b.digits[i] =
+                        static_cast<std::int8_t>(i + 1 == divisor ? 1 + rng() % 9 : rng() % 10);
+                const fixedint q = a / b, r = a % b;
+                EXPECT_TRUE(r >= 0 && r < b)
+                    << "width " << w << " divisor " << divisor << " " << backend;
+                EXPECT_EQ(q * b + r, a)
+                    << "width " << w << " divisor " << divisor << " " << backend;
+            }
         }
     QUORVEL::logstream.str("");
 }

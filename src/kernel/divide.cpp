@@ -254,14 +254,61 @@ void reciprocal(u64* x, const u64* a, std::size_t n, arena room, const transform
 std::size_t newtonscratch(std::size_t lv, const transform::backend& via)
 {
     const std::size_t n = lv;
-    const std::size_t chunk =
-        (2 * n + 2) + fullmulscratch(n, n + 1, via) + 3 * (n + 1) + shortmulscratch(n + 1, via);
+    const std::size_t chunk = (2 * n + 2) + fullmulscratch(n, n + 1, via) + 3 * (n + 1) +
+                              shortmulscratch(n + 1, via) + 3 * n;
     return (n + 1) + std::max(reciprocalscratch(n, via), std::max(chunk, blockedscratch(lv)));
 }
 
-// The same result as knuth, for a long divisor. With x, the reciprocal of v, the quotient of a
-// chunk of n = lv limbs is (the window's top n limbs) * x / B^n, at most four too small (Brent and
-// Zimmermann's bounds), then corrected. A first chunk shorter than n goes by blocks.
+// The buffers of a chunk of Newton's division, made once for all chunks.
+struct chunkspace
+{
+    chunkspace(std::size_t n, arena& room, const transform::backend& via)
+        : product(room.take(2 * n + 2)),
+          productscratch(room.take(fullmulscratch(n, n + 1, via))),
+          qpad(room.take(n + 1)),
+          vpad(room.take(n + 1)),
+          low(room.take(n + 1)),
+          lowscratch(room.take(shortmulscratch(n + 1, via))),
+          padded(room.take(2 * n)),
+          quotient(room.take(n))
+    {
+    }
+    u64* product;
+    u64* productscratch;
+    u64* qpad;
+    u64* vpad;  // v and a zero limb
+    u64* low;
+    u64* lowscratch;
+    u64* padded;    // a first, short window with zeros above it
+    u64* quotient;  // and its quotient
+};
+
+// The n quotient limbs of the window w[0, 2n), whose top n limbs are below v, from the reciprocal
+// x: (the top n limbs) * x / B^n, at most four too small (Brent and Zimmermann's bounds), then
+// corrected. Leaves the remainder in w[0, n) and zeros above.
+void chunk(u64* estimate, u64* window, const u64* v, std::size_t n, const u64* x, chunkspace& c,
+           const transform::backend& via)
+{
+    fullmul(c.product, window + n, n, x, n + 1, c.productscratch, via);
+    assert(c.product[2 * n] == 0);
+    std::memcpy(estimate, c.product + n, n * sizeof(u64));
+    // The window less estimate * v, in its low n + 1 limbs: the true value is below 5v.
+    std::memcpy(c.qpad, estimate, n * sizeof(u64));
+    c.qpad[n] = 0;
+    shortmul(c.low, c.qpad, c.vpad, n + 1, c.lowscratch, via);
+    sublimbs(window, n + 1, c.low, n + 1);
+    std::fill(window + n + 1, window + 2 * n, u64{0});
+    while (window[n] != 0 || comparelimbs(window, v, n) >= 0)
+    {
+        sublimbs(window, n + 1, v, n);
+        increment(estimate, n);
+    }
+}
+
+// The same result as knuth, for a long divisor: the quotient a chunk of n = lv limbs at a time,
+// from the reciprocal x of v. A first chunk shorter than n goes by blocks where it is short enough
+// for their cost (its length times lv) to stay below a chunk's; else it is a whole chunk on a
+// window with zeros above it, so that no length of the quotient costs much more than the next.
 void newton(u64* q, u64* u, std::size_t lu, const u64* v, std::size_t lv, arena room,
             const transform::backend& via)
 {
@@ -271,38 +318,33 @@ void newton(u64* q, u64* u, std::size_t lu, const u64* v, std::size_t lv, arena 
     // The quotient limbs are q[0, lu - lv + 1); the window of the chunk [lo, hi) is
     // u[lo, hi + lv), whose top lv limbs are below v.
     std::size_t hi = lu - lv + 1;
-    if (const std::size_t first = hi % n)
+    const std::size_t first = hi % n;
+    if (first != 0 && first < tuning::shortfirstchunk(n))
     {
         blocked(q + hi - first, u + hi - first, first + lv - 1, v, lv, room);
         hi -= first;
     }
-    u64* product = room.take(2 * n + 2);
-    u64* productscratch = room.take(fullmulscratch(n, n + 1, via));
-    u64* qpad = room.take(n + 1);
-    u64* vpad = room.take(n + 1);
-    u64* low = room.take(n + 1);
-    u64* lowscratch = room.take(shortmulscratch(n + 1, via));
-    std::memcpy(vpad, v, n * sizeof(u64));
-    vpad[n] = 0;
+    chunkspace c(n, room, via);
+    std::memcpy(c.vpad, v, n * sizeof(u64));
+    c.vpad[n] = 0;
+    if (first != 0 && first >= tuning::shortfirstchunk(n))
+    {
+        // The window u[hi - first, hi + lv) of first + n limbs, below v * B^first, with n - first
+        // zero limbs above it: a whole chunk whose top n - first quotient limbs are zero.
+        u64* w = u + (hi - first);
+        std::memcpy(c.padded, w, (first + n) * sizeof(u64));
+        std::fill(c.padded + first + n, c.padded + 2 * n, u64{0});
+        chunk(c.quotient, c.padded, v, n, x, c, via);
+        assert(std::all_of(c.quotient + first, c.quotient + n, [](u64 l) { return l == 0; }));
+        std::memcpy(q + hi - first, c.quotient, first * sizeof(u64));
+        std::memcpy(w, c.padded, n * sizeof(u64));
+        std::fill(w + n, w + first + n, u64{0});
+        hi -= first;
+    }
     for (; hi > 0; hi -= n)
     {
         const std::size_t lo = hi - n;
-        u64* window = u + lo;  // 2n limbs, below v * B^n
-        u64* estimate = q + lo;
-        fullmul(product, window + n, n, x, n + 1, productscratch, via);
-        assert(product[2 * n] == 0);
-        std::memcpy(estimate, product + n, n * sizeof(u64));
-        // The window less estimate * v, in its low n + 1 limbs: the true value is below 5v.
-        std::memcpy(qpad, estimate, n * sizeof(u64));
-        qpad[n] = 0;
-        shortmul(low, qpad, vpad, n + 1, lowscratch, via);
-        sublimbs(window, n + 1, low, n + 1);
-        std::fill(window + n + 1, window + 2 * n, u64{0});
-        while (window[n] != 0 || comparelimbs(window, v, n) >= 0)
-        {
-            sublimbs(window, n + 1, v, n);
-            increment(estimate, n);
-        }
+        chunk(q + lo, u + lo, v, n, x, c, via);
     }
 }
 }  // namespace

@@ -39,6 +39,13 @@ constexpr std::size_t newtonfrom(std::size_t transformfrom)
 {
     return transformfrom * 9 / 5;
 }
+/// In Newton's division, a first chunk of the quotient shorter than this (for a divisor of n
+/// limbs) goes by blocks, whose cost grows with its length times n; a longer one is a whole chunk
+/// (BM_dividelengths).
+constexpr std::size_t shortfirstchunk(std::size_t n)
+{
+    return n / 8;
+}
 }  // namespace tuning
 }  // namespace detail
 }  // namespace QUORVEL
