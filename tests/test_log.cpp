@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <unistd.h>
 
@@ -209,6 +210,34 @@ TEST(LogStream, WritesAppendAndReadsFollow)
     EXPECT_EQ(l, "replaced");
     QUORVEL::logstream.str("");
     EXPECT_EQ(QUORVEL::logstream.str(), "");
+}
+
+// Seeks to every extreme offset in every direction fail as a string stream's do (failbit set, the
+// position kept), and compute nothing that overflows (the sanitizer build runs this too).
+TEST(LogStream, ExtremeSeeksFailCleanly)
+{
+    using limits = std::numeric_limits<std::streamoff>;
+    QUORVEL::logstream.str("0123456789");
+    std::istringstream peer("0123456789");
+    const std::streamoff offsets[] = {limits::min(), limits::min() + 1, -11, -10, -1, 0, 1,
+                                      10, 11, limits::max() - 1, limits::max()};
+    for (std::ios_base::seekdir dir : {std::ios::beg, std::ios::cur, std::ios::end})
+        for (std::streamoff off : offsets)
+        {
+            std::istream& in = QUORVEL::logstream;
+            in.clear();
+            peer.clear();
+            in.seekg(3);
+            peer.seekg(3);
+            in.seekg(off, dir);
+            peer.seekg(off, dir);
+            EXPECT_EQ(in.fail(), peer.fail()) << "offset " << off << " direction " << dir;
+            in.clear();
+            peer.clear();
+            EXPECT_EQ(in.tellg(), peer.tellg()) << "offset " << off << " direction " << dir;
+        }
+    QUORVEL::logstream.clear();
+    QUORVEL::logstream.str("");
 }
 
 // A log that is never cleared costs a few bytes per line, and emptying it gives the memory back.

@@ -97,7 +97,9 @@ protected:
         const off_type base = dir == std::ios_base::beg   ? 0
                               : dir == std::ios_base::cur ? here
                                                           : length;
-        if ((off > 0 && base > length - off) || (off < 0 && base < -off))
+        // Compared so that nothing overflows: base is in [0, length], so -base and length - off
+        // (for off > 0) are representable whatever off is.
+        if ((off > 0 && base > length - off) || (off < 0 && off < -base))
             return fail;
         const off_type target = base + off;
         if ((which & std::ios_base::out) != 0 && target != length)
