@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <random>
 #include <unordered_set>
+#include <utility>
 
 namespace
 {
@@ -120,6 +121,39 @@ TEST(ArithmeticRandom, MatchesTheOracle)
             const auto both = QUORVEL::divmod(a, b);
             ASSERT_EQ(both.first.asstring(), oracle::division(a, b, false)) << at;
             ASSERT_EQ(both.second.asstring(), oracle::division(a, b, true)) << at;
+        }
+    QUORVEL::logstream.str("");
+}
+
+// The blocked division estimates a block's quotient from the window's top limbs and a reciprocal
+// of the divisor's top t limbs (t = the block's length + 2): one too large, it is put right by
+// adding the divisor back. That takes a divisor V = Vt B^s + (B^s - 1) (B = 10^18, Vt its top t
+// limbs, with 5 10^17 on top) and a = Q V - 1 (quotient Q - 1, remainder V - 1), where
+// Q Vt = -(Q - 1) modulo B^(t - 1): then the top limbs of a carry a whole unit more of Q than the
+// divisor's top limbs account for. The blocks are 24 limbs long for a divisor of 35 limbs and 32
+// for one of 60 (the length rule of the blocked division).
+TEST(ArithmeticCrafted, DivisionsThatAddBack)
+{
+    std::mt19937_64 rng(testseed());
+    for (const auto& [lv, t] : {std::pair<std::size_t, std::size_t>{35, 26}, {60, 34}})
+        for (int round = 0; round < 3; ++round)
+        {
+            const std::size_t s = lv - t, w = 18 * lv + 100;
+            fixedint q(w), power(w), top(w), low(w);
+            for (std::size_t i = 0; i < 90; ++i) q.digits[i] = static_cast<std::int8_t>(rng() % 10);
+            q.digits[0] = 7;  // prime to 10, so that it has an inverse modulo B^(t - 1)
+            q.digits[89] = 1;
+            power.digits[18 * (t - 1)] = 1;
+            fixedint vt = (QUORVEL::invert(q, power) + power - 1) % power;
+            vt.digits[18 * (t - 1) + 17] = 5;
+            low.digits[18 * s] = 1;
+            fixedint v = vt;
+            v.shiftleft(18 * s);
+            v += low - 1;
+            const fixedint a = q * v - 1;
+            const std::string at = std::to_string(lv) + " limbs, q " + q.asstring();
+            EXPECT_EQ(a / v, q - 1) << at;
+            EXPECT_EQ(a % v, v - 1) << at;
         }
     QUORVEL::logstream.str("");
 }

@@ -4,6 +4,7 @@
 
 #include <quorvel/quorvel.hpp>
 #if defined(QUORVEL_TEST_INTERNALS)
+#include "log/state.hpp"
 #include "log/timetext.hpp"
 #include "platform/clock.hpp"
 #endif
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <limits>
 #include <sstream>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace
@@ -163,6 +165,100 @@ TEST(LogLine, CarriesTheTimeOfItsOwnSecond)
         std::getline(lines, l);  // its deletion, a line later
     }
 }
+
+// Appends raw text until the log's tail block has exactly `room` bytes left (one thread; the
+// clock fixed, so no time record comes between).
+void leaveroom(std::size_t room)
+{
+    using QUORVEL::detail::state;
+    for (;;)
+    {
+        const auto left = static_cast<std::size_t>(state.end - state.pos);
+        if (left == room)
+            return;
+        // Records of up to 127 bytes take two more (their kind and one byte of length); one that
+        // does not fit moves on to a new block.
+        const std::size_t want =
+            left < room + 2 ? left + 200 : std::min<std::size_t>(left - room, 129);
+        const std::string text(want - 2, 'x');
+        QUORVEL::detail::appendraw(text.data(), text.size());
+    }
+}
+
+void setaddressspace(rlim_t bytes)
+{
+    const rlimit limit{bytes, RLIM_INFINITY};
+    setrlimit(RLIMIT_AS, &limit);
+}
+
+// Limits the address space to what the process uses now: every new mapping fails.
+void exhaustmemory()
+{
+    unsigned long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    setaddressspace(pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)));
+}
+
+// resize when its last line ("Done.") finds no memory for a new block of the log: the number keeps
+// its width and digits (the longer store is given back), or nothing fails.
+void resizewithoutmemory()
+{
+    QUORVEL::detail::clockoverride.store(fakeclock);
+    QUORVEL::fixedint x(10);
+    x = 1234567890;
+    leaveroom(3);  // the first two lines of the resize fit, the last does not
+    exhaustmemory();
+    bool threw = false;
+    try
+    {
+        x.resize(100);
+    }
+    catch (const std::bad_alloc&)
+    {
+        threw = true;
+    }
+    setaddressspace(RLIM_INFINITY);
+    const bool kept =
+        threw ? x.size == 10 && x.digits.size() == 10 : x.size == 100 && x.digits.size() == 100;
+    std::fprintf(stderr, "threw %d kept %d value %s\n", threw, kept, x.asstring().c_str());
+    std::_Exit(kept && x.asstring() == "1234567890" ? 0 : 1);
+}
+
+TEST(MemoryDeathTest, ResizeKeepsTheNumberWhenItsLastLineFindsNoMemory)
+{
+    SKIP_UNDER_EMULATOR();
+    SKIP_WITHOUT_BAD_ALLOC();
+    EXPECT_EXIT(resizewithoutmemory(), testing::ExitedWithCode(0), "kept 1 value 1234567890");
+}
+
+// The reserve that takes a destructor's line when memory is exhausted is free again once the log
+// is emptied: twice over, the line goes there instead of ending the process.
+void reservetwice()
+{
+    QUORVEL::detail::clockoverride.store(fakeclock);
+    for (int round = 0; round < 2; ++round)
+    {
+        {
+            const QUORVEL::fixedint x(3);
+            leaveroom(0);
+            exhaustmemory();
+        }  // its line goes into the reserve
+        setaddressspace(RLIM_INFINITY);
+        const std::string text = QUORVEL::logstream.str();
+        if (text.size() < 25 || text.substr(text.size() - 25) != "Deleted fixedint object.\n")
+            std::_Exit(2);
+        QUORVEL::logstream.str("");
+    }
+    std::fprintf(stderr, "both in the reserve\n");
+    std::_Exit(0);
+}
+
+TEST(MemoryDeathTest, TheReserveServesAgainAfterTheLogIsEmptied)
+{
+    SKIP_UNDER_EMULATOR();
+    SKIP_WITHOUT_BAD_ALLOC();
+    EXPECT_EXIT(reservetwice(), testing::ExitedWithCode(0), "both in the reserve");
+}
 #endif
 
 // The log as a stream: raw text written with << and write() lands at the end, in order with the
@@ -219,8 +315,9 @@ TEST(LogStream, ExtremeSeeksFailCleanly)
     using limits = std::numeric_limits<std::streamoff>;
     QUORVEL::logstream.str("0123456789");
     std::istringstream peer("0123456789");
-    const std::streamoff offsets[] = {limits::min(), limits::min() + 1, -11, -10, -1, 0, 1,
-                                      10, 11, limits::max() - 1, limits::max()};
+    const std::streamoff offsets[] = {
+        limits::min(),     limits::min() + 1, -11, -10, -1, 0, 1, 10, 11,
+        limits::max() - 1, limits::max()};
     for (std::ios_base::seekdir dir : {std::ios::beg, std::ios::cur, std::ios::end})
         for (std::streamoff off : offsets)
         {

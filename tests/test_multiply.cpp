@@ -1,6 +1,10 @@
 // Multiplication: values, signs, wrap-around, errors and log lines.
 #include "../fuzz/reference.hpp"
 #include "kernel/tuning.hpp"
+#if defined(QUORVEL_TEST_INTERNALS)
+#include "kernel/transform/modular.hpp"
+#include "kernel/transform/transform.hpp"
+#endif
 #include "support.hpp"
 
 #include <quorvel/quorvel.hpp>
@@ -222,6 +226,80 @@ TEST(MultiplyIdentities, HoldAtEveryEdge)
             ASSERT_EQ((x * nines).asstring(), std::string(complement.rbegin(), complement.rend()))
                 << "width " << w << " backend " << backend;
         }
+    QUORVEL::logstream.str({});
+}
+
+#if defined(QUORVEL_TEST_INTERNALS)
+// The transform's last step on residues made from chosen coefficients c = a B^2 + b B + r: where
+// r, the b of the coefficient below and the a of the one below that add up to two bases or more,
+// the limb takes two carries. A product's columns reach that only when crafted; these do at every
+// place, with a as large as a coefficient allows and small, and with every limb nines.
+TEST(MultiplyRecombination, CarriesAsOftenAsTheColumnsNeed)
+{
+    using namespace QUORVEL::detail;
+    using transform::primes;
+    const auto mulmod = [](u64 x, u64 y, u64 p)  // x, y < p < 2^50, by doubling
+    {
+        u64 r = 0;
+        for (x %= p; y != 0; y >>= 1, x = (2 * x) % p)
+            if ((y & 1) != 0)
+                r = (r + x) % p;
+        return r;
+    };
+    constexpr std::size_t count = 12;
+    for (const u64 top : {u64{1000000000}, u64{2}, u64{0}})
+    {
+        // Every coefficient but the top two (whose a and b a product never has) at its largest.
+        std::vector<u64> a(count, top), b(count, limbbase - 1), r(count, limbbase - 1);
+        a[count - 1] = a[count - 2] = b[count - 1] = 0;
+        std::vector<u64> residues[3];
+        for (std::size_t i = 0; i < 3; ++i)
+        {
+            const u64 p = primes[i].p, base = limbbase % p;
+            for (std::size_t k = 0; k < count; ++k)
+            {
+                const u64 c =
+                    (mulmod(mulmod(a[k], base, p), base, p) + mulmod(b[k], base, p) + r[k] % p) % p;
+                residues[i].push_back(mulmod(c, transform::crtfactor(i), p));
+            }
+        }
+        u64* const arrays[3] = {residues[0].data(), residues[1].data(), residues[2].data()};
+        std::vector<u64> got(count + 1), want(count + 1);
+        transform::recombine(got.data(), count, arrays);
+        u64 carry = 0;
+        for (std::size_t k = 0; k <= count; ++k)
+        {
+            const u64 limb =
+                carry + (k < count ? r[k] : 0) + (k >= 1 ? b[k - 1] : 0) + (k >= 2 ? a[k - 2] : 0);
+            want[k] = limb % limbbase;
+            carry = limb / limbbase;
+        }
+        EXPECT_EQ(got, want) << "a " << top;
+    }
+}
+#endif
+
+// An all-nines operand of 17 to 20 limbs times a longer all-nines one: (10^m - 1)(10^w - 1) =
+// 10^w - 10^m + 1 modulo 10^w. Columns of up to 18 terms split their sum with one division and
+// longer ones with two; here the column of 19 terms comes well before the last, so a wrong bound
+// between the two shows (where it is the last column its carry is dropped).
+TEST(MultiplyIdentities, AllNinesAtTheColumnBound)
+{
+    const std::uint64_t w = 720;
+    fixedint nines(w);
+    std::fill(nines.digits.begin(), nines.digits.end(), std::int8_t{9});
+    for (const std::uint64_t limbs : {17u, 18u, 19u, 20u})
+    {
+        const std::uint64_t m = 18 * limbs;
+        fixedint shorter(w);
+        std::fill(shorter.digits.begin(), shorter.digits.begin() + static_cast<std::ptrdiff_t>(m),
+                  std::int8_t{9});
+        std::string want(w, '9');  // 10^w - 10^m + 1: nines above position m, then zeros, then 1
+        std::fill(want.end() - static_cast<std::ptrdiff_t>(m), want.end(), '0');
+        want.back() = '1';
+        EXPECT_EQ((shorter * nines).asstring(), want) << limbs << " limbs";
+        EXPECT_EQ((nines * shorter).asstring(), want) << limbs << " limbs";
+    }
     QUORVEL::logstream.str({});
 }
 

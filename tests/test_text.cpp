@@ -87,6 +87,31 @@ TEST_P(ParseText, ReadsOrRejectsLeavingTheNumberAlone)
 
 INSTANTIATE_TEST_SUITE_P(Table, ParseText, testing::ValuesIn(parsecases));
 
+// The text is checked eight characters at a time: every byte that is not a digit, the neighbours
+// of '0' and '9' ('/' and ':') among them, is refused at every place of a whole block and of the
+// rest after it, by assignment and by fromchars alike.
+TEST(ParseText, RefusesEveryOtherByteAtEveryPlace)
+{
+    fixedint x(20);
+    const std::string digits = "1234567812345678123";
+    for (int byte = 1; byte < 256; ++byte)
+    {
+        if (byte >= '0' && byte <= '9')
+            continue;
+        for (std::size_t at = 0; at < digits.size(); ++at)
+        {
+            std::string text = digits;
+            text[at] = static_cast<char>(byte);
+            if (at == 0 && (byte == '-' || byte == '+'))
+                continue;  // a sign
+            EXPECT_THROW(x = text, std::invalid_argument) << "byte " << byte << " at " << at;
+            const auto r = QUORVEL::fromchars(text.data(), text.data() + text.size(), x);
+            EXPECT_TRUE(r.ec != std::errc{} || r.ptr != text.data() + text.size())
+                << "byte " << byte << " at " << at;
+        }
+    }
+}
+
 TEST(ParseText, FollowsIssignedAndTakesEveryIntegerType)
 {
     fixedint x(20, "-5");

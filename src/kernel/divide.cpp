@@ -197,10 +197,15 @@ void blocked(u64* q, u64* u, std::size_t lu, const u64* v, std::size_t lv, arena
             decrement(estimate, k);
             addinto(window, k + lv, v, lv);  // its carry cancels the borrow
         }
+        // The two divisor limbs beyond the block's length keep the estimate within one above
+        // and two below the quotient (with one fewer it could fall further below, and the loop
+        // would still end right, only later): checked in Debug builds.
+        [[maybe_unused]] int raised = 0;
         while (limblength(window + lv, k) != 0 || comparelimbs(window, v, lv) >= 0)
         {
             sublimbs(window, k + lv, v, lv);
             increment(estimate, k);
+            assert(++raised <= 2 && "the block's estimate was more than two below its quotient");
         }
         std::memcpy(q + lo, estimate, k * sizeof(u64));
         hi = lo;
@@ -259,6 +264,22 @@ std::size_t newtonscratch(std::size_t lv, const transform::backend& via)
     return (n + 1) + std::max(reciprocalscratch(n, via), std::max(chunk, blockedscratch(lv)));
 }
 
+// Whether x is the reciprocal of a[0, n) that `reciprocal` promises: a x < B^(2n) <= a (x + 2).
+// (Its last step's "plus one" is a margin of this bound; without it the chunks' corrections would
+// still end right, so the bound is checked in Debug builds rather than left to the results.)
+[[maybe_unused]] bool reciprocalholds(const u64* a, std::size_t n, const u64* x, arena room,
+                                      const transform::backend& via)
+{
+    u64* p = room.take(2 * n + 1 + n + 1);  // a x, then a x + 2a
+    fullmul(p, a, n, x, n + 1, room.take(fullmulscratch(n, n + 1, via)), via);
+    if (p[2 * n] != 0)
+        return false;
+    u64* twice = p + 2 * n + 1;
+    addlimbs(twice, a, a, n);  // 2a, n + 1 limbs
+    addinto(p, 2 * n + 1, twice, n + 1);
+    return p[2 * n] != 0;
+}
+
 // The buffers of a chunk of Newton's division, made once for all chunks.
 struct chunkspace
 {
@@ -315,6 +336,7 @@ void newton(u64* q, u64* u, std::size_t lu, const u64* v, std::size_t lv, arena 
     const std::size_t n = lv;
     u64* x = room.take(n + 1);
     reciprocal(x, v, n, room, via);
+    assert(reciprocalholds(v, n, x, room, via));
     // The quotient limbs are q[0, lu - lv + 1); the window of the chunk [lo, hi) is
     // u[lo, hi + lv), whose top lv limbs are below v.
     std::size_t hi = lu - lv + 1;

@@ -13,6 +13,7 @@
 
 #include "kernel/limb.hpp"
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 
@@ -48,10 +49,15 @@ inline u64 montmul(u64 a, u64 b, const prime& m)
 {
     return redc(static_cast<u128>(a) * b, m);
 }
-/// x in [0, 2k) to [0, k).
+/// x in [0, 2k) to [0, k). In the lazy butterflies k is 2p: values kept below 4p. A value of
+/// exactly k left unreduced (a `>` for the `>=`) would stay inside those bounds and change no
+/// result; what the comparison protects is the bound itself, checked here in Debug builds.
 inline u64 reduce2(u64 x, u64 k)
 {
-    return x >= k ? x - k : x;
+    assert(x < 2 * k && "a lazy value reached twice its bound");
+    const u64 r = x >= k ? x - k : x;
+    assert(r < k);
+    return r;
 }
 /// a + b and a - b modulo p, for a, b < p.
 inline u64 addmod(u64 a, u64 b, u64 p)
