@@ -136,14 +136,16 @@ void BM_divide(benchmark::State& state)
 }
 
 // A w-digit dividend by divisors of w/2 + extra digits: just past a multiple of the divisor's
-// length the quotient's first chunk is one limb short of a whole one. Every length should cost
-// about what the best one does.
+// length the quotient's first chunk is one limb short of a whole one; at w/2 - 2,295 it is 255
+// limbs, the longest that goes by blocks, and at w/2 - 57,824 an eighth of a chunk. Every length
+// should cost about what the best one does.
 void BM_dividelengths(benchmark::State& state)
 {
     const auto w = static_cast<std::size_t>(state.range(0));
-    const auto extra = static_cast<std::size_t>(state.range(1));
+    const auto divisor =
+        static_cast<std::size_t>(static_cast<std::int64_t>(w / 2) + state.range(1));
     const QUORVEL::fixedint a = fromtext(decimaloperands(w)[0], w);
-    const QUORVEL::fixedint b = fromtext(decimaloperands(w / 2 + extra, 1)[0], w);
+    const QUORVEL::fixedint b = fromtext(decimaloperands(divisor, 1)[0], w);
     for (auto _ : state)
     {
         QUORVEL::fixedint q = a / b;
@@ -152,8 +154,10 @@ void BM_dividelengths(benchmark::State& state)
 }
 BENCHMARK(BM_dividelengths)
     ->ArgsProduct({{1000000, 2000000, 4000000}, {0, 18, 36, 2000}})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1);
+    ->Args({2000000, -2295})
+    ->Args({2000000, -2313})
+    ->Args({2000000, -57824})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_gmpdivide(benchmark::State& state)
 {
