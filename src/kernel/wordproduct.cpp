@@ -5,6 +5,8 @@
 #include "kernel/swar.hpp"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -83,52 +85,60 @@ std::size_t towords(const std::int8_t* d, std::size_t len, std::uint32_t* words,
     return k;
 }
 
-// row[0, count) += xi * y[0, count), for words below 2^32 (row has room for one more).
-inline void addrow(u64* row, u64 xi, const std::uint32_t* y, std::size_t count)
+// The low m = M words of x * y (both of M words, zero above their own), then their digits: the
+// columns with the word count fixed, so that the compiler lays every loop out flat.
+template <std::size_t M>
+void lowwords(const std::uint32_t* x, const std::uint32_t* y, std::int8_t* out, std::size_t n)
 {
-    std::size_t j = 0;
-#if defined(__SSE2__)
-    // Two 32 by 32 bit products at a time; an odd last one pairs with the zero beyond y's words.
-    const __m128i x2 = _mm_set1_epi64x(static_cast<long long>(xi));
-    for (; j < count; j += 2)
+    u64 columns[M];
+    for (std::size_t k = 0; k < M; ++k)
     {
-        const __m128i pair = _mm_unpacklo_epi32(
-            _mm_loadl_epi64(static_cast<const __m128i*>(static_cast<const void*>(y + j))),
-            _mm_setzero_si128());
-        auto* at = static_cast<__m128i*>(static_cast<void*>(row + j));
-        _mm_storeu_si128(at, _mm_add_epi64(_mm_loadu_si128(at), _mm_mul_epu32(pair, x2)));
+        u64 column = 0;
+        for (std::size_t i = 0; i <= k; ++i) column += u64{x[i]} * y[k - i];
+        columns[k] = column;
     }
-#endif
-    for (; j < count; ++j) row[j] += xi * y[j];
+    u64 carry = 0, last = 0;
+    for (std::size_t k = 0; k < M; ++k)
+    {
+        const u64 column = columns[k] + carry;
+        carry = column / wordbase;
+        const u64 digits = swar::spread8(column - carry * wordbase);
+        if (k + 1 < M || n % 8 == 0)
+            swar::store8(out + 8 * k, last = digits);
+        else
+            swar::storetail(out, n, n % 8, digits, last);
+    }
 }
+
+using lowwordsfunction = void (*)(const std::uint32_t*, const std::uint32_t*, std::int8_t*,
+                                  std::size_t);
+
+template <std::size_t... M>
+constexpr std::array<lowwordsfunction, sizeof...(M)> lowwordstable(std::index_sequence<M...>)
+{
+    return {&lowwords<M + 1>...};
+}
+
+// lowwords for 1 to `most` words.
+constexpr std::array<lowwordsfunction, most> bywords =
+    lowwordstable(std::make_index_sequence<most>());
 }  // namespace
 
 bool wordproduct(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::size_t lb,
                  std::int8_t* out, std::size_t n)
 {
-    // Words below 10^8 < 2^32: their products are the 32 by 32 bit multiplications that vector
-    // units do several at a time, accumulated by rows.
-    std::uint32_t x[most], y[most + 1];  // y: a zero after its words, for addrow
+    // Words below 10^8 < 2^32, zero above the operands' own up to the result's m.
+    const std::size_t m = n / 8 + (n % 8 != 0 ? 1 : 0);
+    if (m == 0)
+        return true;
+    std::uint32_t x[most], y[most];
     u64 bad = 0;
     const std::size_t na = towords(a, la, x, bad), nb = towords(b, lb, y, bad);
-    y[nb] = 0;
     if (bad != 0)
         return false;
-    const std::size_t m = n / 8 + (n % 8 != 0 ? 1 : 0);
-    u64 columns[most + 1] = {};  // one more: the vector rows below may write a zero past m
-    for (std::size_t i = 0; i < std::min(na, m); ++i)
-        addrow(columns + i, x[i], y, std::min(nb, m - i));
-    u64 carry = 0, last = 0;
-    for (std::size_t k = 0; k < m; ++k)
-    {
-        const u64 column = columns[k] + carry;
-        carry = column / wordbase;
-        const u64 digits = swar::spread8(column - carry * wordbase);
-        if (8 * k + 8 <= n)
-            swar::store8(out + 8 * k, last = digits);
-        else
-            swar::storetail(out, n, n - 8 * k, digits, last);
-    }
+    std::fill(x + na, x + m, 0U);
+    std::fill(y + nb, y + m, 0U);
+    bywords[m - 1](x, y, out, n);
     return true;
 }
 }  // namespace detail

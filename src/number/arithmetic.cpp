@@ -2,6 +2,7 @@
 // header describes: exact results keep their sign and their magnitude modulo 10^width.
 #include "kernel/decimal.hpp"
 #include "kernel/digits.hpp"
+#include "kernel/wordproduct.hpp"
 #include "log/lines.hpp"
 #include "number/errors.hpp"
 #include "number/fields.hpp"
@@ -164,23 +165,61 @@ fixedint divide(const fixedint& a, const fixedint& b)
 
 namespace
 {
+// The log's lines of a product at one width, made once per width and thread: the construction of
+// the double-width scratch result, its resize back, and both together.
+struct productlines
+{
+    std::uint64_t width = 0;
+    bool made = false;
+    detail::linebatch construction, resize, both;
+};
+thread_local productlines lastlines;
+
+const productlines& linesof(std::uint64_t width)
+{
+    productlines& l = lastlines;
+    if (!l.made || l.width != width)
+    {
+        l.construction =
+            detail::linebatch().add(line::newobject).addwidth(2 * width).add(line::done);
+        l.resize = detail::linebatch().add(line::resizerequested).addwidth(width).add(line::done);
+        l.both = detail::linebatch()
+                     .add(line::newobject)
+                     .addwidth(2 * width)
+                     .add(line::done)
+                     .add(line::resizerequested)
+                     .addwidth(width)
+                     .add(line::done);
+        l.width = width;
+        l.made = true;
+    }
+    return l;
+}
+
 // The product of numbers whose stores hold exactly their (non-zero) width: the double-width
 // scratch result and its resize back are the log's lines, and the result is made in the store of
 // `rhs`, a copy that the product alone reads (it then leaves as the moved-from number it
 // destroys). One named result, so that it is the caller's.
 fixedint productintocopy(const fixedint& a, fixedint& rhs)
 {
-    detail::linebatch().add(line::newobject).addwidth(2 * a.size).add(line::done).append();
+    const std::size_t n = rhs.digits.size();
+    const productlines& lines = linesof(a.size);
     const bool minus = productsign(a, rhs);
+    std::int8_t* out = rhs.digits.data();
+    // A short product cannot fail (it refuses digits outside 0 to 9 before it writes): it goes
+    // first, and its six lines after it, as the scratch result and its resize would have logged.
+    const bool done =
+        n <= detail::wordproductdigits && detail::wordproduct(a.digits.data(), n, out, n, out, n);
+    (done ? lines.both : lines.construction).append();
     fixedint result(std::move(rhs));
-    const std::size_t n = result.digits.size();
-    std::int8_t* out = result.digits.data();
-    detail::mullow(a.digits.data(), detail::significant(a.digits.data(), n), out,
-                   detail::significant(out, n), out, n);
+    if (!done)
+        detail::mullow(a.digits.data(), detail::significant(a.digits.data(), n), out,
+                       detail::significant(out, n), out, n);
     result.negative = minus;
     result.issigned = true;
     result.spareflag = false;
-    detail::linebatch().add(line::resizerequested).addwidth(a.size).add(line::done).append();
+    if (!done)
+        lines.resize.append();
     return result;
 }
 }  // namespace

@@ -3,6 +3,7 @@
 #include "kernel/digits.hpp"
 #include "log/lines.hpp"
 #include "number/fields.hpp"
+#include "number/stores.hpp"
 
 #include <quorvel/log.hpp>
 
@@ -44,11 +45,19 @@ fixedint::fixedint(std::uint64_t width)
 {
     setup();
     detail::linebatch().add(line::newobject).addwidth(width).append();
-    digits.resize(detail::requestedlength(width));
+    detail::makestore(digits, detail::requestedlength(width), nullptr);
     detail::logline(line::done);
 }
 
-fixedint::fixedint(const fixedint& other) = default;
+fixedint::fixedint(const fixedint& other)
+    : negative(other.negative),
+      size(other.size),
+      issigned(other.issigned),
+      spareflag(other.spareflag),
+      digits()
+{
+    detail::makestore(digits, other.digits.size(), other.digits.data());
+}
 
 fixedint::fixedint(fixedint&& other) noexcept
     : negative(false), size(0), issigned(true), spareflag(false), digits()
@@ -81,6 +90,7 @@ fixedint& fixedint::operator=(const fixedint& other)
 fixedint::~fixedint()
 {
     detail::logdeleted();
+    detail::keepstore(digits);
 }
 
 void fixedint::resize(std::uint64_t width)

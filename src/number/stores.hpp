@@ -1,0 +1,23 @@
+// Internal: digit stores kept per thread. A number that ends gives its store to its thread, and the
+// next number of that thread that needs one of about that size takes it: a program that makes and
+// drops numbers of one width (every operation's result, every silent copy) stops calling the
+// allocator. Not installed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace QUORVEL
+{
+namespace detail
+{
+/// Makes the empty `digits` a store of `n` digits, copies of from[0, n) or, where `from` is null,
+/// zeros: in the thread's spare store where it has room for n and not more than twice that, else
+/// in a new one. Throws what the vector throws for a new store.
+void makestore(std::vector<std::int8_t>& digits, std::size_t n, const std::int8_t* from);
+/// Keeps the store of a number that ends as the thread's spare, where it is small and there is no
+/// spare yet; else leaves it to be freed with the number.
+void keepstore(std::vector<std::int8_t>& digits) noexcept;
+}  // namespace detail
+}  // namespace QUORVEL
