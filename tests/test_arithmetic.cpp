@@ -125,6 +125,36 @@ TEST(ArithmeticRandom, MatchesTheOracle)
     QUORVEL::logstream.str("");
 }
 
+// Sums whose carries run the whole width, across the eight-digit words and the sixteen-digit
+// blocks of the vector path, and a digit outside 0 to 9 at every place, which the sum reads modulo
+// 10 whether it is found in the pass that adds (+ and += alike).
+TEST(ArithmeticCrafted, SumsCarryAcrossEveryWordAndReadBadDigitsModuloTen)
+{
+    for (const std::uint64_t w :
+         {1u, 7u, 8u, 15u, 16u, 17u, 24u, 31u, 32u, 33u, 40u, 144u, 145u, 300u})
+    {
+        fixedint nines(w), one(w), nineteen(w);
+        std::fill(nines.digits.begin(), nines.digits.end(), std::int8_t{9});
+        one = 1;
+        EXPECT_EQ((nines + one).asstring(), "0") << w;
+        fixedint x = nines;
+        EXPECT_EQ((x += nines).asstring(), std::string(w - 1, '9') + "8") << w;
+        for (std::size_t at = 0; at < w; ++at)
+        {
+            fixedint bad = one;
+            bad.digits[at] = static_cast<std::int8_t>(at % 2 == 0 ? 13 : -7);  // read as 3
+            std::string want(w, '0');
+            want[w - 1 - at] = '3';
+            want[w - 1] = at == 0 ? '4' : '2';  // 3 + 1, or 3 10^at + 1 + 1
+            while (want.size() > 1 && want[0] == '0') want.erase(0, 1);
+            EXPECT_EQ((bad + one).asstring(), want) << w << " at " << at;
+            x = one;
+            EXPECT_EQ((x += bad).asstring(), want) << w << " at " << at;
+        }
+    }
+    QUORVEL::logstream.str("");
+}
+
 // The blocked division estimates a block's quotient from the window's top limbs and a reciprocal
 // of the divisor's top t limbs (t = the block's length + 2): one too large, it is put right by
 // adding the divisor back. That takes a divisor V = Vt B^s + (B^s - 1) (B = 10^18, Vt its top t

@@ -27,6 +27,9 @@ void unpack(const std::uint64_t* limbs, std::int8_t* out, std::size_t n);
 
 /// out = a + b modulo 10^n, for digits 0 to 9; returns the carry out. `out` may be `a` or `b`.
 bool adddigits(const std::int8_t* a, const std::int8_t* b, std::int8_t* out, std::size_t n);
+/// out = a + b modulo 10^n, in the same pass checking that every digit of a and b is in 0 to 9;
+/// false where one is not, with out then unspecified. `out` may be `a` or `b`.
+bool addchecked(const std::int8_t* a, const std::int8_t* b, std::int8_t* out, std::size_t n);
 /// out = a - b modulo 10^n, for digits 0 to 9; returns the borrow out (true when b > a).
 /// `out` may be `a` or `b`.
 bool subtractdigits(const std::int8_t* a, const std::int8_t* b, std::int8_t* out, std::size_t n);

@@ -88,6 +88,52 @@ bool direct(const fixedint& a, const fixedint& b)
            detail::alldecimal(a.digits.data(), b.digits.data(), n);
 }
 
+// Whether a + b adds the magnitudes (equal sign flags, or no sign), where both stores hold
+// exactly the width: then the sum is formed in the pass that checks the digits.
+bool plainsum(const fixedint& a, const fixedint& b)
+{
+    return (!a.issigned || a.negative == b.negative) && a.digits.size() == a.size &&
+           b.digits.size() == a.size;
+}
+
+// The sign flag of a plain sum whose digits are out[0, n).
+bool plainsumsign(const fixedint& a, const std::int8_t* out, std::size_t n)
+{
+    return a.issigned && a.negative && !zerodigits(out, n);
+}
+
+// a + b into a new number, for a `plainsum` (one named result: the caller's). Digits outside 0
+// to 9 (a caller's doing) are found in the same pass, and the sum is then formed again from
+// copies that read them modulo 10.
+fixedint checkedsum(const fixedint& a, const fixedint& b)
+{
+    fixedint result(a.size);
+    std::int8_t* out = result.digits.data();
+    const std::size_t n = result.digits.size();
+    if (detail::addchecked(a.digits.data(), b.digits.data(), out, n))
+        result.negative = plainsumsign(a, out, n);
+    else
+    {
+        const digitsof x(a), y(b);
+        result.negative = sum(x.data(), a.negative, y.data(), b.negative, out, n, a.issigned);
+    }
+    return result;
+}
+
+// a += b for a `plainsum` of at most `shortsum` digits, through a buffer that becomes a's digits
+// only when every digit was in 0 to 9; false, with a unchanged, otherwise.
+constexpr std::size_t shortsum = 144;
+bool checkedsuminplace(fixedint& a, const fixedint& b)
+{
+    const std::size_t n = a.digits.size();
+    std::int8_t buffer[shortsum];
+    if (n > shortsum || !detail::addchecked(a.digits.data(), b.digits.data(), buffer, n))
+        return false;
+    std::memcpy(a.digits.data(), buffer, n);
+    a.negative = plainsumsign(a, buffer, n);
+    return true;
+}
+
 // a op b into a new number, for operands that are `direct` (one named result: the caller's).
 fixedint directresult(const fixedint& a, const fixedint& b, operation op)
 {
@@ -101,6 +147,8 @@ fixedint directresult(const fixedint& a, const fixedint& b, operation op)
 fixedint apply(const fixedint& a, const fixedint& b, operation op)
 {
     detail::checkwidths(a, b);
+    if (op == sum && plainsum(a, b))
+        return checkedsum(a, b);
     if (direct(a, b))
         return directresult(a, b, op);
     const digitsof y(b);
@@ -113,6 +161,8 @@ fixedint apply(const fixedint& a, const fixedint& b, operation op)
 fixedint& applyinplace(fixedint& a, const fixedint& b, operation op)
 {
     detail::checkwidths(a, b);
+    if (op == sum && plainsum(a, b) && checkedsuminplace(a, b))
+        return a;
     if (direct(a, b))
     {
         std::int8_t* x = a.digits.data();
