@@ -85,29 +85,83 @@ std::size_t towords(const std::int8_t* d, std::size_t len, std::uint32_t* words,
     return k;
 }
 
+// The digits of `count` words below 10^8 at out, eight per word.
+void todigits(const std::uint32_t* values, std::size_t count, std::int8_t* out)
+{
+    std::size_t k = 0;
+#if defined(__SSE2__)
+    // Four words at a time: each split into halves below 10^4 (by a multiply), the halves into
+    // pairs, the pairs into digits, in 16-bit lanes (multiplies that keep the high half divide
+    // by 100 and by 10).
+    const __m128i hundred = _mm_set1_epi16(100), ten = _mm_set1_epi16(10);
+    const __m128i by100 = _mm_set1_epi16(5243), by10 = _mm_set1_epi16(6554);
+    for (; k + 4 <= count; k += 4)
+    {
+        std::uint64_t halves[2];
+        for (std::size_t j = 0; j < 2; ++j)
+        {
+            const std::uint32_t v0 = values[k + 2 * j], v1 = values[k + 2 * j + 1];
+            const std::uint32_t h0 = v0 / 10000, h1 = v1 / 10000;
+            halves[j] =
+                (v0 - h0 * 10000) | u64{h0} << 16 | u64{v1 - h1 * 10000} << 32 | u64{h1} << 48;
+        }
+        const __m128i x =
+            _mm_set_epi64x(static_cast<long long>(halves[1]), static_cast<long long>(halves[0]));
+        const __m128i high = _mm_srli_epi16(_mm_mulhi_epu16(x, by100), 3);  // x / 100
+        const __m128i low = _mm_sub_epi16(x, _mm_mullo_epi16(high, hundred));
+        for (int j = 0; j < 2; ++j)
+        {
+            const __m128i pairs =
+                j == 0 ? _mm_unpacklo_epi16(low, high) : _mm_unpackhi_epi16(low, high);
+            const __m128i tens = _mm_mulhi_epu16(pairs, by10);  // pairs / 10
+            const __m128i units = _mm_sub_epi16(pairs, _mm_mullo_epi16(tens, ten));
+            _mm_storeu_si128(static_cast<__m128i*>(static_cast<void*>(out + 8 * k + 16 * j)),
+                             _mm_or_si128(units, _mm_slli_epi16(tens, 8)));
+        }
+    }
+#endif
+    for (; k < count; ++k) swar::store8(out + 8 * k, swar::spread8(values[k]));
+}
+
 // The low m = M words of x * y (both of M words, zero above their own), then their digits: the
 // columns with the word count fixed, so that the compiler lays every loop out flat.
 template <std::size_t M>
 void lowwords(const std::uint32_t* x, const std::uint32_t* y, std::int8_t* out, std::size_t n)
 {
-    u64 columns[M];
-    for (std::size_t k = 0; k < M; ++k)
+    u64 columns[M + 1] = {};  // one more: a pair of lanes may write past the last
+#if defined(__SSE2__)
+    // By rows, two 32 by 32 bit products at a time.
+    u64 lanes[M + 1];  // y, a word per 64-bit lane
+    for (std::size_t j = 0; j < M; ++j) lanes[j] = y[j];
+    lanes[M] = 0;
+    for (std::size_t i = 0; i < M; ++i)
     {
-        u64 column = 0;
-        for (std::size_t i = 0; i <= k; ++i) column += u64{x[i]} * y[k - i];
-        columns[k] = column;
+        const __m128i xi = _mm_set1_epi64x(static_cast<long long>(x[i]));
+        for (std::size_t j = 0; j < M - i; j += 2)
+        {
+            auto* at = static_cast<__m128i*>(static_cast<void*>(columns + i + j));
+            const __m128i yj =
+                _mm_loadu_si128(static_cast<const __m128i*>(static_cast<const void*>(lanes + j)));
+            _mm_storeu_si128(at, _mm_add_epi64(_mm_loadu_si128(at), _mm_mul_epu32(xi, yj)));
+        }
     }
-    u64 carry = 0, last = 0;
+#else
+    for (std::size_t k = 0; k < M; ++k)
+        for (std::size_t i = 0; i <= k; ++i) columns[k] += u64{x[i]} * y[k - i];
+#endif
+    u64 carry = 0;
+    std::uint32_t values[M];
     for (std::size_t k = 0; k < M; ++k)
     {
         const u64 column = columns[k] + carry;
         carry = column / wordbase;
-        const u64 digits = swar::spread8(column - carry * wordbase);
-        if (k + 1 < M || n % 8 == 0)
-            swar::store8(out + 8 * k, last = digits);
-        else
-            swar::storetail(out, n, n % 8, digits, last);
+        values[k] = static_cast<std::uint32_t>(column - carry * wordbase);
     }
+    const std::size_t full = n / 8;
+    todigits(values, full, out);
+    if (full < M)  // a last word of n % 8 digits, stored so that it ends with the string
+        swar::storetail(out, n, n % 8, swar::spread8(values[full]),
+                        full > 0 ? swar::load8(out + 8 * (full - 1)) : 0);
 }
 
 using lowwordsfunction = void (*)(const std::uint32_t*, const std::uint32_t*, std::int8_t*,
