@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // Allocations add up, their parts within one unit.
-    const std::size_t parts = 1 + in.below(12);
+    const auto parts = static_cast<std::size_t>(1 + in.below(12));
     fixedfloat total(a.width() + 2, a.scale());
     fixedfloat smallest = a, largest = a;
     bool first = true;

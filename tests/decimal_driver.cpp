@@ -94,7 +94,7 @@ std::string answer(std::istringstream& in)
         in >> list;
         std::vector<fixedfloat> parts;
         if (op == "alloc")
-            parts = a.allocate(std::stoull(list));
+            parts = a.allocate(static_cast<std::size_t>(std::stoull(list)));
         else
         {
             std::vector<std::uint64_t> ratios;

@@ -63,7 +63,7 @@ widest magnitudeof(const std::string& digits)
     return v;
 }
 
-std::string text(widest v, bool minus)
+[[maybe_unused]] std::string text(widest v, bool minus)  // for the 128-bit conversions
 {
     std::string t;
     do

@@ -130,7 +130,7 @@ TEST(ArithmeticRandom, MatchesTheOracle)
 // 10 whether it is found in the pass that adds (+ and += alike).
 TEST(ArithmeticCrafted, SumsCarryAcrossEveryWordAndReadBadDigitsModuloTen)
 {
-    for (const std::uint64_t w :
+    for (const std::size_t w :
          {1u, 7u, 8u, 15u, 16u, 17u, 24u, 31u, 32u, 33u, 40u, 144u, 145u, 300u})
     {
         fixedint nines(w), one(w), nineteen(w);
@@ -204,9 +204,10 @@ TEST(ArithmeticRandom, LongDivisionsMeetTheirIdentity)
         for (std::uint64_t divisor : divisors)
         {
             const std::uint64_t limbs = divisor / 18 + 1;  // the divisor's limbs
-            for (std::uint64_t w : {divisor + 1 + rng() % 20000, divisor + 18 * (limbs - 1),
-                                    divisor + 18 * (shortfirstchunk(limbs) - 1),
-                                    divisor + 18 * shortfirstchunk(limbs)})
+            for (std::uint64_t w :
+                 {divisor + 1 + rng() % 20000, divisor + 18 * (limbs - 1),
+                  divisor + 18 * (shortfirstchunk(static_cast<std::size_t>(limbs)) - 1),
+                  divisor + 18 * shortfirstchunk(static_cast<std::size_t>(limbs))})
             {
                 const usebackend path(backend);
                 fixedint a(w), b(w);

@@ -165,7 +165,7 @@ natural root(const natural& x, std::uint64_t k)
     else
     {
         const auto t = static_cast<std::size_t>(digits / 2);
-        y = shiftup(add(root(shiftdown(x, t * k), k), {1}), t);
+        y = shiftup(add(root(shiftdown(x, static_cast<std::size_t>(t * k)), k), {1}), t);
     }
     // Newton's step y' = ((k - 1) y + x / y^(k - 1)) / k stays at or above the root and goes down
     // until it reaches it.
