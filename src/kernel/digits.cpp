@@ -7,6 +7,7 @@
 #include "kernel/swar.hpp"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #if defined(__SSE2__) && defined(__x86_64__)
@@ -150,7 +151,8 @@ void unpack(const u64* limbs, std::int8_t* out, std::size_t n)
     for (std::size_t l = 0; l < full; ++l) unpacklimb(limbs[l], out + l * limbdigits);
     if (const std::size_t rest = n - full * limbdigits)
     {
-        // The low `rest` digits of the last limb: whole words of eight, then byte by byte.
+        // The low `rest` (< 18) digits of the last limb: whole words of eight, then byte by byte.
+        assert(rest < limbdigits);
         std::int8_t* d = out + full * limbdigits;
         const u64 v = limbs[full], q = v / 100000000ULL, q2 = q / 100000000ULL;
         const u64 words[3] = {spread8(v - q * 100000000ULL), spread8(q - q2 * 100000000ULL),

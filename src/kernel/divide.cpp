@@ -205,7 +205,8 @@ void blocked(u64* q, u64* u, std::size_t lu, const u64* v, std::size_t lv, arena
         {
             sublimbs(window, k + lv, v, lv);
             increment(estimate, k);
-            assert(++raised <= 2 && "the block's estimate was more than two below its quotient");
+            ++raised;
+            assert(raised <= 2 && "the block's estimate was more than two below its quotient");
         }
         std::memcpy(q + lo, estimate, k * sizeof(u64));
         hi = lo;

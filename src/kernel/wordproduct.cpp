@@ -109,7 +109,7 @@ void todigits(const std::uint32_t* values, std::size_t count, std::int8_t* out)
             _mm_set_epi64x(static_cast<long long>(halves[1]), static_cast<long long>(halves[0]));
         const __m128i high = _mm_srli_epi16(_mm_mulhi_epu16(x, by100), 3);  // x / 100
         const __m128i low = _mm_sub_epi16(x, _mm_mullo_epi16(high, hundred));
-        for (int j = 0; j < 2; ++j)
+        for (std::size_t j = 0; j < 2; ++j)
         {
             const __m128i pairs =
                 j == 0 ? _mm_unpacklo_epi16(low, high) : _mm_unpackhi_epi16(low, high);
@@ -150,7 +150,7 @@ void lowwords(const std::uint32_t* x, const std::uint32_t* y, std::int8_t* out, 
         for (std::size_t i = 0; i <= k; ++i) columns[k] += u64{x[i]} * y[k - i];
 #endif
     u64 carry = 0;
-    std::uint32_t values[M];
+    std::uint32_t values[M] = {};
     for (std::size_t k = 0; k < M; ++k)
     {
         const u64 column = columns[k] + carry;

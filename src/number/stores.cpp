@@ -23,7 +23,7 @@ struct spare
     alignas(store) unsigned char bytes[sizeof(store)];
     bool held;      // `bytes` holds a store
     bool finished;  // the thread is ending: keep nothing more
-    store& get() { return *std::launder(reinterpret_cast<store*>(bytes)); }
+    store& get() { return *std::launder(static_cast<store*>(static_cast<void*>(bytes))); }
 };
 thread_local spare kept;
 
