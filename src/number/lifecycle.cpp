@@ -40,12 +40,47 @@ void shiftdown(fixedint& x, std::uint64_t count)
 }
 }  // namespace detail
 
+namespace
+{
+// The construction's lines for one width, made once per width and thread: the two before the
+// store, and all three for a store that cannot fail.
+struct constructionlines
+{
+    std::uint64_t width = 0;
+    bool made = false;
+    detail::linebatch beforestore, all;
+};
+thread_local constructionlines lastconstruction;
+
+const constructionlines& constructionof(std::uint64_t width)
+{
+    constructionlines& l = lastconstruction;
+    if (!l.made || l.width != width)
+    {
+        l.beforestore = detail::linebatch().add(line::newobject).addwidth(width);
+        l.all = detail::linebatch().add(line::newobject).addwidth(width).add(line::done);
+        l.width = width;
+        l.made = true;
+    }
+    return l;
+}
+}  // namespace
+
 fixedint::fixedint(std::uint64_t width)
     : negative(false), size(width), issigned(true), spareflag(false), digits()
 {
     setup();
-    detail::linebatch().add(line::newobject).addwidth(width).append();
-    detail::makestore(digits, detail::requestedlength(width), nullptr);
+    const std::size_t length = detail::requestedlength(width);
+    const constructionlines& lines = constructionof(width);
+    if (detail::sparefits(length))
+    {
+        // The store comes from the thread's spare and cannot fail: "Done." goes with the others.
+        lines.all.append();
+        detail::makestore(digits, length, nullptr);
+        return;
+    }
+    lines.beforestore.append();
+    detail::makestore(digits, length, nullptr);
     detail::logline(line::done);
 }
 

@@ -45,23 +45,27 @@ struct sparerelease
 thread_local sparerelease release;
 }  // namespace
 
+bool sparefits(std::size_t n) noexcept
+{
+    if (!kept.held || n == 0)
+        return false;
+    const std::size_t room = kept.get().capacity();
+    return room >= n && room / 2 <= n;
+}
+
 void makestore(store& digits, std::size_t n, const std::int8_t* from)
 {
-    if (kept.held && n > 0)
+    if (sparefits(n))
     {
-        const std::size_t room = kept.get().capacity();
-        if (room >= n && room / 2 <= n)
-        {
-            digits.swap(kept.get());
-            kept.get().~store();
-            kept.held = false;
-            // Within the capacity: no allocation, nothing that can fail.
-            if (from != nullptr)
-                digits.assign(from, from + n);
-            else
-                digits.assign(n, 0);
-            return;
-        }
+        digits.swap(kept.get());
+        kept.get().~store();
+        kept.held = false;
+        // Within the capacity: no allocation, nothing that can fail.
+        if (from != nullptr)
+            digits.assign(from, from + n);
+        else
+            digits.assign(n, 0);
+        return;
     }
     if (from != nullptr)
         digits.assign(from, from + n);

@@ -16,6 +16,8 @@ namespace detail
 /// zeros: in the thread's spare store where it has room for n and not more than twice that, else
 /// in a new one. Throws what the vector throws for a new store.
 void makestore(std::vector<std::int8_t>& digits, std::size_t n, const std::int8_t* from);
+/// Whether `makestore` would take the thread's spare for n digits (and so cannot fail).
+bool sparefits(std::size_t n) noexcept;
 /// Keeps the store of a number that ends as the thread's spare, where it is small and there is no
 /// spare yet; else leaves it to be freed with the number.
 void keepstore(std::vector<std::int8_t>& digits) noexcept;
