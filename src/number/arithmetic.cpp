@@ -129,7 +129,8 @@ bool checkedsuminplace(fixedint& a, const fixedint& b)
     std::int8_t buffer[shortsum];
     if (n > shortsum || !detail::addchecked(a.digits.data(), b.digits.data(), buffer, n))
         return false;
-    std::memcpy(a.digits.data(), buffer, n);
+    if (n > 0)  // at width 0 the store may have no memory at all
+        std::memcpy(a.digits.data(), buffer, n);
     a.negative = plainsumsign(a, buffer, n);
     return true;
 }
