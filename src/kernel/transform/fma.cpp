@@ -60,8 +60,14 @@ struct avx2
 {
     using reg = __m256d;
     static constexpr std::size_t width = 4;
-    static reg load(const u64* x) { return _mm256_loadu_pd(reinterpret_cast<const double*>(x)); }
-    static void store(u64* x, reg v) { _mm256_storeu_pd(reinterpret_cast<double*>(x), v); }
+    static reg load(const u64* x)
+    {
+        return _mm256_loadu_pd(static_cast<const double*>(static_cast<const void*>(x)));
+    }
+    static void store(u64* x, reg v)
+    {
+        _mm256_storeu_pd(static_cast<double*>(static_cast<void*>(x)), v);
+    }
     static reg loaddoubles(const double* x) { return _mm256_loadu_pd(x); }
     // An integer below 2^52 as a double: its bits under those of 2^52, less 2^52; and back.
     static reg fromsmall(__m256i x)
@@ -72,7 +78,8 @@ struct avx2
     }
     static void halves(const u64* a, reg& high, reg& low)
     {
-        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a));
+        const __m256i x =
+            _mm256_loadu_si256(static_cast<const __m256i*>(static_cast<const void*>(a)));
         high = fromsmall(_mm256_srli_epi64(x, 30));
         low = fromsmall(_mm256_and_si256(x, _mm256_set1_epi64x((1LL << 30) - 1)));
     }
@@ -80,7 +87,7 @@ struct avx2
     {
         const __m256i bits =
             _mm256_castpd_si256(_mm256_add_pd(v, _mm256_set1_pd(4503599627370496.0)));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(x),
+        _mm256_storeu_si256(static_cast<__m256i*>(static_cast<void*>(x)),
                             _mm256_and_si256(bits, _mm256_set1_epi64x((1LL << 52) - 1)));
     }
     static reg set1(double x) { return _mm256_set1_pd(x); }

@@ -24,8 +24,11 @@ struct neon
 {
     using reg = float64x2_t;
     static constexpr std::size_t width = 2;
-    static reg load(const u64* x) { return vld1q_f64(reinterpret_cast<const double*>(x)); }
-    static void store(u64* x, reg v) { vst1q_f64(reinterpret_cast<double*>(x), v); }
+    static reg load(const u64* x)
+    {
+        return vld1q_f64(static_cast<const double*>(static_cast<const void*>(x)));
+    }
+    static void store(u64* x, reg v) { vst1q_f64(static_cast<double*>(static_cast<void*>(x)), v); }
     static reg loaddoubles(const double* x) { return vld1q_f64(x); }
     static void halves(const u64* a, reg& high, reg& low)
     {
