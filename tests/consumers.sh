@@ -36,7 +36,10 @@ if [ "$mode" = deb ]; then
     package=$(dpkg-deb -f "$deb" Package) packaged=$(dpkg-deb -f "$deb" Version)
     [ "$package" = quorvel ] && [ "$packaged" = "$version" ] ||
         { echo "control fields: Package $package, Version $packaged"; exit 1; }
-    tar -tzf "$tgz" | grep -q "/include/quorvel/quorvel.hpp$" || { echo "$tgz lacks the header"; exit 1; }
+    # Listed to a file first: `grep -q` stops reading at its match, and with pipefail the tar it
+    # leaves writing into a closed pipe would fail the check.
+    tar -tzf "$tgz" >"$work/tgz.list"
+    grep -q "/include/quorvel/quorvel.hpp$" "$work/tgz.list" || { echo "$tgz lacks the header"; exit 1; }
     dpkg-deb -x "$deb" root
     prefix=$work/root/usr
     echo "$(basename "$deb") and $(basename "$tgz"): built, unpacked into $work/root"
