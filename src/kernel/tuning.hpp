@@ -14,6 +14,9 @@ namespace tuning
 /// Products: the short (low-half) product splits from this length (BM_limbkernel); below it the
 /// column schoolbook forms the low limbs alone.
 constexpr std::size_t shortfrom = 128;
+/// Sums in place of up to this many digits are formed in a buffer on the stack in the pass that
+/// checks the digits (bench/instructions.sh); longer ones check first, then add in place.
+constexpr std::size_t shortsum = 144;
 /// Full products: Karatsuba from this length (BM_limbkernel).
 constexpr std::size_t karatsubafrom = 200;
 

@@ -2,6 +2,7 @@
 // header describes: exact results keep their sign and their magnitude modulo 10^width.
 #include "kernel/decimal.hpp"
 #include "kernel/digits.hpp"
+#include "kernel/tuning.hpp"
 #include "kernel/wordproduct.hpp"
 #include "log/lines.hpp"
 #include "number/errors.hpp"
@@ -120,11 +121,11 @@ fixedint checkedsum(const fixedint& a, const fixedint& b)
     return result;
 }
 
-// a += b for a `plainsum` of at most `shortsum` digits, through a buffer that becomes a's digits
-// only when every digit was in 0 to 9; false, with a unchanged, otherwise.
-constexpr std::size_t shortsum = 144;
+// a += b for a `plainsum` of at most `tuning::shortsum` digits, through a buffer that becomes a's
+// digits only when every digit was in 0 to 9; false, with a unchanged, otherwise.
 bool checkedsuminplace(fixedint& a, const fixedint& b)
 {
+    using detail::tuning::shortsum;
     const std::size_t n = a.digits.size();
     std::int8_t buffer[shortsum];
     if (n > shortsum || !detail::addchecked(a.digits.data(), b.digits.data(), buffer, n))
