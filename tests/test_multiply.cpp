@@ -233,7 +233,9 @@ TEST(MultiplyIdentities, HoldAtEveryEdge)
 // The transform's last step on residues made from chosen coefficients c = a B^2 + b B + r: where
 // r, the b of the coefficient below and the a of the one below that add up to two bases or more,
 // the limb takes two carries. A product's columns reach that only when crafted; these do at every
-// place, with a as large as a coefficient allows and small, and with every limb nines.
+// place, with a as large as a coefficient allows and small, and with every limb nines. Then
+// coefficients whose limbs sit at the edges of the base (0, 1, B / 2, B - 1), where an estimated
+// quotient is most easily one off, mixed with random ones up to the largest a product has.
 TEST(MultiplyRecombination, CarriesAsOftenAsTheColumnsNeed)
 {
     using namespace QUORVEL::detail;
@@ -246,35 +248,66 @@ TEST(MultiplyRecombination, CarriesAsOftenAsTheColumnsNeed)
                 r = (r + x) % p;
         return r;
     };
+    struct coefficients
+    {
+        std::vector<u64> a, b, r;
+    };
+    std::vector<coefficients> cases;
     constexpr std::size_t count = 12;
     for (const u64 top : {u64{1000000000}, u64{2}, u64{0}})
     {
         // Every coefficient but the top two (whose a and b a product never has) at its largest.
-        std::vector<u64> a(count, top), b(count, limbbase - 1), r(count, limbbase - 1);
-        a[count - 1] = a[count - 2] = b[count - 1] = 0;
+        coefficients c{std::vector<u64>(count, top), std::vector<u64>(count, limbbase - 1),
+                       std::vector<u64>(count, limbbase - 1)};
+        c.a[count - 1] = c.a[count - 2] = c.b[count - 1] = 0;
+        cases.push_back(c);
+    }
+    std::mt19937_64 rng(11);
+    const u64 edges[] = {0, 1, 2, limbbase / 2, limbbase - 2, limbbase - 1};
+    const u64 tops[] = {0, 1, 2, 3, (u64{1} << 30) - 1};  // c < 2^30 10^36 (modular.hpp)
+    coefficients mixed;
+    for (std::size_t k = 0; k < 3000; ++k)
+    {
+        const bool edge = k % 2 == 0;
+        mixed.a.push_back(edge ? tops[rng() % 5] : rng() % (u64{1} << 30));
+        mixed.b.push_back(edge ? edges[rng() % 6] : rng() % limbbase);
+        mixed.r.push_back(edge ? edges[rng() % 6] : rng() % limbbase);
+    }
+    mixed.a.push_back(0);
+    mixed.a.push_back(0);
+    mixed.b.push_back(0);
+    mixed.b.push_back(rng() % limbbase);
+    mixed.r.push_back(rng() % limbbase);
+    mixed.r.push_back(rng() % limbbase);
+    std::swap(mixed.b[mixed.b.size() - 1], mixed.b[mixed.b.size() - 2]);
+    cases.push_back(mixed);
+    for (const coefficients& c : cases)
+    {
+        const std::size_t n = c.a.size();
         std::vector<u64> residues[3];
         for (std::size_t i = 0; i < 3; ++i)
         {
             const u64 p = primes[i].p, base = limbbase % p;
-            for (std::size_t k = 0; k < count; ++k)
+            for (std::size_t k = 0; k < n; ++k)
             {
-                const u64 c =
-                    (mulmod(mulmod(a[k], base, p), base, p) + mulmod(b[k], base, p) + r[k] % p) % p;
-                residues[i].push_back(mulmod(c, transform::crtfactor(i), p));
+                const u64 x = (mulmod(mulmod(c.a[k], base, p), base, p) + mulmod(c.b[k], base, p) +
+                               c.r[k] % p) %
+                              p;
+                residues[i].push_back(mulmod(x, transform::crtfactor(i), p));
             }
         }
         u64* const arrays[3] = {residues[0].data(), residues[1].data(), residues[2].data()};
-        std::vector<u64> got(count + 1), want(count + 1);
-        transform::recombine(got.data(), count, arrays);
+        std::vector<u64> got(n + 1), want(n + 1);
+        transform::recombine(got.data(), n, arrays);
         u64 carry = 0;
-        for (std::size_t k = 0; k <= count; ++k)
+        for (std::size_t k = 0; k <= n; ++k)
         {
-            const u64 limb =
-                carry + (k < count ? r[k] : 0) + (k >= 1 ? b[k - 1] : 0) + (k >= 2 ? a[k - 2] : 0);
+            const u64 limb = carry + (k < n ? c.r[k] : 0) + (k >= 1 ? c.b[k - 1] : 0) +
+                             (k >= 2 ? c.a[k - 2] : 0);
             want[k] = limb % limbbase;
             carry = limb / limbbase;
         }
-        EXPECT_EQ(got, want) << "a " << top;
+        EXPECT_EQ(got, want) << "a " << c.a[0] << ", " << n << " coefficients";
     }
 }
 #endif
