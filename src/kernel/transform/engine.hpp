@@ -1,11 +1,13 @@
 // Internal: the number-theoretic transform, written once over a lane type. Not installed.
 //
 // A lane type (scalar.cpp, ifma.cpp, fmalane.hpp) holds `width` values modulo a prime and gives
-// the arithmetic: the two butterflies, Montgomery's products (or plain ones, where its Montgomery
-// factor is 1), reductions, and, for vectors, the stages that stay inside one vector; and how its
-// values are stored (`residuesof`, the limbs that come in as residues, `storeinteger` for the
-// residues below p that go out). The engine gives everything else: the recursion,
-// the order of the stages, the radix-3 stage, loading, pointwise products and scaling.
+// the arithmetic: the two butterflies (and their forms for the second of two stages at once, which
+// a lane may leave less reduced: `forwardsecond`, `inversesecond`), Montgomery's products (or
+// plain ones, where its Montgomery factor is 1), reductions, and, for vectors, the stages that
+// stay inside one vector; and how its values are stored (`residuesof`, the limbs that come in as
+// residues, `fromlazy` for what the transforms leave, `storeinteger` for the residues below p that
+// go out). The engine gives everything else: the recursion, the order of the stages, the radix-3
+// stage, loading, pointwise products and scaling.
 //
 // The transforms are radix 2 (and one radix-3 stage for lengths 3 * 2^k), forward by decimation
 // in frequency and back by decimation in time, so that no reordering is needed between them.
@@ -43,6 +45,15 @@ struct engine
     {
         if (n > tuning::transformleaf)
         {
+            // Above the leaves two stages per pass over the block where its quarters are leaves
+            // or larger (half the passes over memory that has left the cache).
+            if (n / 4 >= tuning::transformleaf)
+            {
+                twostages<true>(a, n / 2, t, c);
+                for (std::size_t quarter = 0; quarter < 4; ++quarter)
+                    forward2(a + quarter * (n / 4), n / 4, t, c);
+                return;
+            }
             stage<true>(a, n / 2, t, c);
             forward2(a, n / 2, t, c);
             forward2(a + n / 2, n / 2, t, c);
@@ -66,6 +77,13 @@ struct engine
     {
         if (n > tuning::transformleaf)
         {
+            if (n / 4 >= tuning::transformleaf)
+            {
+                for (std::size_t quarter = 0; quarter < 4; ++quarter)
+                    inverse2(a + quarter * (n / 4), n / 4, t, c);
+                twostages<false>(a, n / 2, t, c);
+                return;
+            }
             inverse2(a, n / 2, t, c);
             inverse2(a + n / 2, n / 2, t, c);
             stage<false>(a, n / 2, t, c);
@@ -114,13 +132,12 @@ struct engine
         typename Lane::powers wj = Lane::powersof(w, c);
         for (std::size_t j = 0; j < n; j += width)
         {
-            const vec y0 = Lane::reduce(Lane::reduce(Lane::load(a + j), c.twop), c.p);
+            const vec y0 = Lane::reduce(Lane::fromlazy(Lane::load(a + j), c), c.p);
             const vec y1 = Lane::reduce(
-                Lane::montmul(Lane::reduce(Lane::load(a + j + n), c.twop), wj.next, c), c.p);
-            const vec y2 =
-                Lane::reduce(Lane::montmul(Lane::reduce(Lane::load(a + j + 2 * n), c.twop),
-                                           Lane::montmul(wj.next, wj.next, c), c),
-                             c.p);
+                Lane::montmul(Lane::fromlazy(Lane::load(a + j + n), c), wj.next, c), c.p);
+            const vec y2 = Lane::reduce(Lane::montmul(Lane::fromlazy(Lane::load(a + j + 2 * n), c),
+                                                      Lane::montmul(wj.next, wj.next, c), c),
+                                        c.p);
             const vec u = Lane::reduce(Lane::montmul(Lane::submod(y1, y2, c), r, c), c.p);
             Lane::store(a + j, Lane::addmod(Lane::addmod(y0, y1, c), y2, c));
             Lane::store(a + j + n, Lane::addmod(Lane::submod(y0, y2, c), u, c));
@@ -163,8 +180,8 @@ struct engine
         const vec scale = Lane::scaling(factor, m, c);
         for (std::size_t i = 0; i < j.length; i += width)
             Lane::storeinteger(
-                x + i, Lane::reduce(
-                           Lane::montmul(Lane::reduce(Lane::load(x + i), c.twop), scale, c), c.p));
+                x + i,
+                Lane::reduce(Lane::montmul(Lane::fromlazy(Lane::load(x + i), c), scale, c), c.p));
     }
 
 private:
@@ -207,15 +224,15 @@ private:
             {
                 Lane::forwardbutterfly(x0, x2, wa, waq, c);
                 Lane::forwardbutterfly(x1, x3, wb, wbq, c);
-                Lane::forwardbutterfly(x0, x1, wc, wcq, c);
-                Lane::forwardbutterfly(x2, x3, wc, wcq, c);
+                Lane::forwardsecond(x0, x1, wc, wcq, c);
+                Lane::forwardsecond(x2, x3, wc, wcq, c);
             }
             else
             {
                 Lane::inversebutterfly(x0, x1, wc, wcq, c);
                 Lane::inversebutterfly(x2, x3, wc, wcq, c);
-                Lane::inversebutterfly(x0, x2, wa, waq, c);
-                Lane::inversebutterfly(x1, x3, wb, wbq, c);
+                Lane::inversesecond(x0, x2, wa, waq, c);
+                Lane::inversesecond(x1, x3, wb, wbq, c);
             }
             Lane::store(x + j, x0);
             Lane::store(x + j + q, x1);

@@ -2,18 +2,28 @@
 // four, NEON's two; fma.cpp, neon.cpp). Not installed.
 //
 // Values modulo the prime p < 2^50 are held as doubles in a balanced form: any integer of
-// magnitude below 2p stands for its residue, so no lane needs a 64-bit integer multiplier. A
-// product x w modulo p (|x| < 4p, |w| < 2p) is exact in four fused operations (Harvey's and van
-// der Hoeven's trick): h = x w rounded, l = x w - h exactly by fused multiply-subtract,
-// q = round(h / p), and h - q p (exact: it is an integer below 2^52) plus l; the quotient from the
-// rounded h is at most one and a half off, so the result is below 1.5p in magnitude. A sum is
-// brought below p / 2 the same way, by subtracting round(s / p) p. The butterflies keep every
-// stored value below 2p; the twiddles come from tables of doubles (the tables' quotient arrays,
-// made with `quotientbits` 0). Residues enter as integers below p and leave as integers below p.
+// magnitude below 8p (< 2^53, so exact) stands for its residue, so no lane needs a 64-bit integer
+// multiplier. A product x w modulo p is exact in four fused operations (Harvey's and van der
+// Hoeven's trick): h = x w rounded, l = x w - h exactly by fused multiply-subtract,
+// q = round(h / p), and h - q p (exact: an integer below 2^53) plus l. With the quotient from the
+// rounded h off by at most |h / p| 2^-52 and |l| at most half a unit in the last place of h, the
+// result is below 0.5p + 1.5 |x w| 2^-52 in magnitude: 1.75p for |x| < 8p and a twiddle in
+// [-p / 2, p / 2] (the tables of doubles hold them balanced), 1.25p for |x| < 4p. A sum is brought
+// to p / 2 (and a little) by subtracting round(s / p) p.
+//
+// The bounds the transform keeps: every stored value is below 4p in magnitude, so that a sum or
+// difference of two is below 8p. A butterfly that reduces its sum leaves 0.5p and 1.75p. Two
+// stages at once (engine.hpp, `twostages`) reduce in the first only: forward, its sums of 0.5p make
+// p and its products of 1.75p make 3.5p; inverse, the first stage leaves 0.5p + 1.25p, the second
+// adds a product of that, below 0.84p, so 2.6p. The inverse ends below 4p, the forward transform
+// (whose last stages, inside a vector, reduce everything) below p. Residues enter as integers below
+// p and leave as integers below p.
 #pragma once
 
 #include "kernel/transform/modular.hpp"
 
+#include <cassert>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 
@@ -71,14 +81,27 @@ struct fmalane
                 &m};
     }
     static vec load(const u64* x) { return V::load(x); }
-    static void store(u64* x, vec v) { V::store(x, v); }
+    static void store(u64* x, vec v)
+    {
+        V::store(x, v);
+        assert(stored(x) && "a value of the transform outgrew its bound");
+    }
+    // Debug builds check the bound the butterflies keep (4p < 2^52) at every store.
+    static bool stored(const u64* x)
+    {
+        for (std::size_t i = 0; i < width; ++i)
+            if (!(std::fabs(asdouble(x[i])) < 4503599627370496.0))
+                return false;
+        return true;
+    }
 
-    /// x - round(x / p) p: below p / 2 (and a little) in magnitude, for |x| < 2^52.
+    /// x - round(x / p) p: below p / 2 (and a little) in magnitude, for |x| <= 2^53.
     static vec reducesmall(vec x, const constants& c)
     {
         return V::fnma(V::round(V::mul(x, c.pinv)), c.p, x);
     }
-    /// x w modulo p, below 1.5p in magnitude, for |x w| < 2^102.
+    /// x w modulo p, below 0.5p + 1.5 |x w| 2^-52 in magnitude, for |x|, |w| <= 2^53 and
+    /// |x w| < 2^103.
     static vec mulmod(vec x, vec w, const constants& c)
     {
         const vec h = V::mul(x, w);
@@ -89,6 +112,9 @@ struct fmalane
 
     /// To [0, k) from (-k, 2k).
     static vec reduce(vec x, vec k) { return V::fixhigh(V::fixlow(x, k), k); }
+    /// A value the transforms leave (below 4p), as a factor of montmul: reduced, so that the
+    /// product is below p in magnitude whatever the other factor below p.
+    static vec fromlazy(vec x, const constants& c) { return reducesmall(x, c); }
     static vec addmod(vec a, vec b, const constants& c) { return reducesmall(V::add(a, b), c); }
     static vec submod(vec a, vec b, const constants& c) { return reducesmall(V::sub(a, b), c); }
     static vec montmul(vec a, vec b, const constants& c) { return mulmod(a, b, c); }
@@ -141,12 +167,28 @@ struct fmalane
         u = reducesmall(V::add(u, v), c);
         v = mulmod(d, wq, c);
     }
+    // The second of two stages (engine.hpp, `twostages`): the sum is left as it is, below 3.5p
+    // (see the bounds at the top).
+    static void forwardsecond(vec& u, vec& v, vec /*w*/, vec wq, const constants& c)
+    {
+        const vec d = V::sub(u, v);
+        u = V::add(u, v);
+        v = mulmod(d, wq, c);
+    }
     static void inversebutterfly(vec& u, vec& v, vec /*w*/, vec wq, const constants& c)
     {
         const vec x = reducesmall(u, c);
         const vec y = mulmod(v, wq, c);
         u = V::add(x, y);
         v = V::sub(x, y);
+    }
+
+    // The second of two stages: u is left as it is, below 1.75p (see the bounds at the top).
+    static void inversesecond(vec& u, vec& v, vec /*w*/, vec wq, const constants& c)
+    {
+        const vec y = mulmod(v, wq, c);
+        v = V::sub(u, y);
+        u = V::add(u, y);
     }
 
     // The stages inside a vector: h = 2 (width 4, twiddles 1 and w_4) and h = 1 (twiddle 1).

@@ -141,6 +141,8 @@ struct ifmalane
     static void storeinteger(u64* p, v8 x) { _mm512_storeu_si512(p, x); }
     // x below 2k to below k, for k = p or 2p: subtracting k wraps past x where x < k.
     static v8 reduce(v8 x, v8 k) { return _mm512_min_epu64(x, _mm512_sub_epi64(x, k)); }
+    /// A value the transforms leave (below 4p), as a factor of montmul.
+    static v8 fromlazy(v8 x, const constants& c) { return reduce(x, c.twop); }
     // Shoup's product w * y modulo p in [0, 2p), for y < 2^52 and wq = floor(w 2^52 / p): the
     // quotient from the high half, the remainder from the low 52 bits alone.
     static v8 shoup(v8 w, v8 wq, v8 y, const constants& m)
@@ -201,12 +203,20 @@ struct ifmalane
         u = reduce(_mm512_add_epi64(u, v), c.twop);
         v = shoup(w, wq, d, c);
     }
+    static void forwardsecond(v8& u, v8& v, v8 w, v8 wq, const constants& c)
+    {
+        forwardbutterfly(u, v, w, wq, c);
+    }
     static void inversebutterfly(v8& u, v8& v, v8 w, v8 wq, const constants& c)
     {
         const v8 x = reduce(u, c.twop);
         const v8 y = shoup(w, wq, v, c);
         u = _mm512_add_epi64(x, y);
         v = _mm512_sub_epi64(_mm512_add_epi64(x, c.twop), y);
+    }
+    static void inversesecond(v8& u, v8& v, v8 w, v8 wq, const constants& c)
+    {
+        inversebutterfly(u, v, w, wq, c);
     }
 
     // The stages h = 4, 2, 1 inside each vector of eight: the two halves of each butterfly are

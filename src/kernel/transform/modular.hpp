@@ -7,8 +7,8 @@
 // below p0 p1 p2 (> 2^149.99): its residues determine it. Longer products are refused with
 // std::length_error before anything is computed (transform.cpp); memory runs out long before.
 // The limit is the same on every backend: the integer lanes keep values below 4p < 2^52 and the
-// lanes of doubles below 2p in magnitude, each butterfly reducing what it makes, so no length
-// lets a value grow.
+// lanes of doubles below 4p in magnitude (fmalane.hpp), each pair of stages reducing what it
+// makes, so no length lets a value grow.
 #pragma once
 
 #include "kernel/limb.hpp"

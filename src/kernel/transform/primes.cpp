@@ -87,10 +87,11 @@ struct quotients
     u64 p, reciprocalhigh, reciprocallow;
 };
 
-// The bits of x as a double, for the tables of the lanes of doubles.
-u64 asbits(u64 x)
+// The bits of the root x as a double, for the tables of the lanes of doubles: balanced, in
+// [-p / 2, p / 2], which halves the products the lanes make with it (fmalane.hpp).
+u64 asbits(u64 x, u64 p)
 {
-    const double d = static_cast<double>(x);
+    const double d = x > p / 2 ? -static_cast<double>(p - x) : static_cast<double>(x);
     u64 bits = 0;
     std::memcpy(&bits, &d, sizeof bits);
     return bits;
@@ -116,9 +117,9 @@ void filltables(u64* block, std::size_t halflength, unsigned quotientbits)
             {
                 fw[h + j] = reduce2(redc(f, m), m.p);
                 iw[h + j] = reduce2(redc(i, m), m.p);
-                fq[h + j] = quotientbits == 0 ? asbits(fw[h + j])
+                fq[h + j] = quotientbits == 0 ? asbits(fw[h + j], m.p)
                                               : quotient(fw[h + j]) >> (64 - quotientbits);
-                iq[h + j] = quotientbits == 0 ? asbits(iw[h + j])
+                iq[h + j] = quotientbits == 0 ? asbits(iw[h + j], m.p)
                                               : quotient(iw[h + j]) >> (64 - quotientbits);
                 f = reduce2(montmul(f, wm, m), m.p);
                 i = reduce2(montmul(i, winvm, m), m.p);

@@ -39,6 +39,8 @@ struct scalarlane
     }
     static void storeinteger(u64* p, u64 x) { *p = x; }
     static u64 reduce(u64 x, u64 k) { return reduce2(x, k); }
+    /// A value the transforms leave (below 4p), as a factor of montmul.
+    static u64 fromlazy(u64 x, const constants& c) { return reduce(x, c.twop); }
     static u64 addmod(u64 a, u64 b, const constants& c) { return transform::addmod(a, b, c.p); }
     static u64 submod(u64 a, u64 b, const constants& c) { return transform::submod(a, b, c.p); }
     static u64 montmul(u64 a, u64 b, const constants& c) { return transform::montmul(a, b, *c.m); }
@@ -64,6 +66,10 @@ struct scalarlane
         u = reduce2(s, c.twop);
         v = shoup(w, wq, d, c.p);
     }
+    static void forwardsecond(u64& u, u64& v, u64 w, u64 wq, const constants& c)
+    {
+        forwardbutterfly(u, v, w, wq, c);
+    }
     // u, v in [0, 4p) to u + v w and u - v w, in [0, 4p).
     static void inversebutterfly(u64& u, u64& v, u64 w, u64 wq, const constants& c)
     {
@@ -71,6 +77,10 @@ struct scalarlane
         const u64 y = shoup(w, wq, v, c.p);
         u = x + y;
         v = x - y + c.twop;
+    }
+    static void inversesecond(u64& u, u64& v, u64 w, u64 wq, const constants& c)
+    {
+        inversebutterfly(u, v, w, wq, c);
     }
 };
 
