@@ -59,11 +59,11 @@ inline u64 divnorm(u64 u1, u64 u0, u64 d, u64 inverse, u64& r)
     q += (static_cast<u128>(u1 + 1) << 64) | u0;
     u64 q1 = static_cast<u64>(q >> 64);
     r = u0 - q1 * d;
-    // The first correction happens for about half of all dividends: a mask, not a branch that
-    // would mispredict that often. The second is rare.
-    const u64 over = 0 - static_cast<u64>(r > static_cast<u64>(q));
-    q1 += over;
-    r += over & d;
+    if (r > static_cast<u64>(q))
+    {
+        --q1;
+        r += d;
+    }
     if (r >= d)
     {
         ++q1;
