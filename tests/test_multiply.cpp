@@ -235,7 +235,8 @@ TEST(MultiplyIdentities, HoldAtEveryEdge)
 // the limb takes two carries. A product's columns reach that only when crafted; these do at every
 // place, with a as large as a coefficient allows and small, and with every limb nines. Then
 // coefficients whose limbs sit at the edges of the base (0, 1, B / 2, B - 1), where an estimated
-// quotient is most easily one off, mixed with random ones up to the largest a product has.
+// quotient is most easily one off, mixed with random ones up to the largest a product has; on
+// every backend's recombination.
 TEST(MultiplyRecombination, CarriesAsOftenAsTheColumnsNeed)
 {
     using namespace QUORVEL::detail;
@@ -296,9 +297,7 @@ TEST(MultiplyRecombination, CarriesAsOftenAsTheColumnsNeed)
                 residues[i].push_back(mulmod(x, transform::crtfactor(i), p));
             }
         }
-        u64* const arrays[3] = {residues[0].data(), residues[1].data(), residues[2].data()};
-        std::vector<u64> got(n + 1), want(n + 1);
-        transform::recombine(got.data(), n, arrays);
+        std::vector<u64> want(n + 1);
         u64 carry = 0;
         for (std::size_t k = 0; k <= n; ++k)
         {
@@ -307,7 +306,17 @@ TEST(MultiplyRecombination, CarriesAsOftenAsTheColumnsNeed)
             want[k] = limb % limbbase;
             carry = limb / limbbase;
         }
-        EXPECT_EQ(got, want) << "a " << c.a[0] << ", " << n << " coefficients";
+        for (const transform::backend* backend : transform::backends)
+        {
+            if (!backend->available())
+                continue;
+            std::vector<u64> copies[3] = {residues[0], residues[1], residues[2]};
+            u64* const arrays[3] = {copies[0].data(), copies[1].data(), copies[2].data()};
+            std::vector<u64> got(n + 1);
+            backend->recombine(got.data(), n, arrays);
+            EXPECT_EQ(got, want) << "a " << c.a[0] << ", " << n << " coefficients, backend "
+                                 << backend->name;
+        }
     }
 }
 #endif

@@ -25,6 +25,8 @@ struct backend
     unsigned quotientbits;
     /// The residues of one prime (modular.hpp, `job`).
     void (*residues)(const job&, const roottable&, const prime&);
+    /// The coefficients from their residues, as limbs (transform.hpp, `recombine`).
+    void (*recombine)(u64* r, std::size_t count, u64* const residues[3]);
 };
 
 /// The backends of this build, the fastest first; the last, `scalar`, runs everywhere.

@@ -3,14 +3,15 @@
 // have no vector multiplier of 64-bit integers. Compiled for AVX2 and FMA alone, the rest of the
 // library being compiled for the baseline, and used only where the processor has both; the
 // residues are the same as the scalar backend's.
+#include "kernel/target.hpp"
 #include "kernel/transform/backend.hpp"
 #include "kernel/transform/modular.hpp"
+#include "kernel/transform/transform.hpp"
 #include "kernel/tuning.hpp"
 
 #include <cstddef>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define QUORVEL_TRANSFORM_FMA 1  // NOLINT(cppcoreguidelines-macro-usage): for `#if`
+#if defined(QUORVEL_X86_TARGETS)
 #include <immintrin.h>
 #endif
 
@@ -20,7 +21,7 @@ namespace detail
 {
 namespace transform
 {
-#if defined(QUORVEL_TRANSFORM_FMA)
+#if defined(QUORVEL_X86_TARGETS)
 namespace
 {
 bool available()
@@ -39,12 +40,7 @@ bool available()
 
 // Every function from here to the end of the file is compiled for AVX2 and FMA: the vector type
 // below and the engine's instance over it.
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2,fma"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2,fma")
-#endif
+QUORVEL_TARGET_BEGIN("avx2,fma")
 #include "kernel/transform/engine.hpp"
 #include "kernel/transform/fmalane.hpp"
 
@@ -119,17 +115,13 @@ struct avx2
 };
 }  // namespace
 
-const backend fmabackend{"avx2", available, tuning::transformfromfma, 0,
-                         engine<fmalane<avx2>>::residues};
+const backend fmabackend{
+    "avx2", available, tuning::transformfromfma, 0, engine<fmalane<avx2>>::residues, recombinewide};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+QUORVEL_TARGET_END
 
 #else  // not x86-64 with GCC or Clang
 
@@ -141,7 +133,7 @@ bool never()
 }
 }  // namespace
 
-const backend fmabackend{"avx2", never, tuning::transformfromfma, 0, nullptr};
+const backend fmabackend{"avx2", never, tuning::transformfromfma, 0, nullptr, nullptr};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL

@@ -3,14 +3,15 @@
 // Shoup's and Montgomery's reductions need for primes below 2^50 (R = 2^52 here). Compiled for
 // that instruction set alone, the rest of the library being compiled for the baseline, and used
 // only where the processor has it; the residues are the same as the scalar backend's.
+#include "kernel/target.hpp"
 #include "kernel/transform/backend.hpp"
 #include "kernel/transform/modular.hpp"
+#include "kernel/transform/transform.hpp"
 #include "kernel/tuning.hpp"
 
 #include <cstddef>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define QUORVEL_TRANSFORM_IFMA 1  // NOLINT(cppcoreguidelines-macro-usage): for `#if`
+#if defined(QUORVEL_X86_TARGETS)
 #if defined(__GNUC__) && !defined(__clang__)
 // GCC 12's own AVX-512 headers start some intrinsics from an undefined vector and then warn about
 // it (GCC bug 105593).
@@ -26,7 +27,7 @@ namespace detail
 {
 namespace transform
 {
-#if defined(QUORVEL_TRANSFORM_IFMA)
+#if defined(QUORVEL_X86_TARGETS)
 namespace
 {
 bool available()
@@ -46,13 +47,7 @@ bool available()
 
 // Every function from here to the end of the file is compiled for AVX-512 IFMA: the lane below and
 // the engine's instance over it, which therefore come after the headers they use.
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx512f,avx512ifma,avx512vl"))), \
-                             apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx512f,avx512ifma,avx512vl")
-#endif
+QUORVEL_TARGET_BEGIN("avx512f,avx512ifma,avx512vl")
 #include "kernel/transform/engine.hpp"
 
 namespace QUORVEL
@@ -256,17 +251,13 @@ struct ifmalane
 
 }  // namespace
 
-const backend ifmabackend{"ifma", available, tuning::transformfromifma, 52,
-                          engine<ifmalane>::residues};
+const backend ifmabackend{
+    "ifma", available, tuning::transformfromifma, 52, engine<ifmalane>::residues, recombinewide};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+QUORVEL_TARGET_END
 
 #else  // no AVX-512 IFMA in this build
 
@@ -278,7 +269,7 @@ bool never()
 }
 }  // namespace
 
-const backend ifmabackend{"ifma", never, tuning::transformfromifma, 52, nullptr};
+const backend ifmabackend{"ifma", never, tuning::transformfromifma, 52, nullptr, nullptr};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL

@@ -2,6 +2,7 @@
 // 64-bit ARM, where every processor has both; the residues are the same as the scalar backend's.
 #include "kernel/transform/backend.hpp"
 #include "kernel/transform/modular.hpp"
+#include "kernel/transform/transform.hpp"
 #include "kernel/tuning.hpp"
 
 #include <cstddef>
@@ -62,8 +63,8 @@ bool always()
 }
 }  // namespace
 
-const backend neonbackend{"neon", always, tuning::transformfromneon, 0,
-                          engine<fmalane<neon>>::residues};
+const backend neonbackend{
+    "neon", always, tuning::transformfromneon, 0, engine<fmalane<neon>>::residues, recombine};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL
@@ -84,7 +85,7 @@ bool never()
 }
 }  // namespace
 
-const backend neonbackend{"neon", never, tuning::transformfromneon, 0, nullptr};
+const backend neonbackend{"neon", never, tuning::transformfromneon, 0, nullptr, nullptr};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL

@@ -2,6 +2,7 @@
 // 64-bit quotients and Montgomery's with R = 2^64, on the 128-bit product. Runs everywhere.
 #include "kernel/transform/backend.hpp"
 #include "kernel/transform/engine.hpp"
+#include "kernel/transform/transform.hpp"
 
 namespace QUORVEL
 {
@@ -90,8 +91,8 @@ bool always()
 }
 }  // namespace
 
-const backend scalarbackend{"scalar", always, tuning::transformfromscalar, 64,
-                            engine<scalarlane>::residues};
+const backend scalarbackend{
+    "scalar", always, tuning::transformfromscalar, 64, engine<scalarlane>::residues, recombine};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL

@@ -43,7 +43,7 @@ void transformproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::s
                     crtfactor(k)};
         via.residues(j, tables.of(k), primes[k]);
     }
-    recombine(r, na + nb - 1, residues);
+    via.recombine(r, na + nb - 1, residues);
 }
 }  // namespace detail
 }  // namespace QUORVEL

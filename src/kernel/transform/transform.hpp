@@ -28,6 +28,9 @@ namespace transform
 /// below p modulo the three primes, each times `crtfactor` of its prime (the arrays are used as
 /// scratch), with their carries.
 void recombine(u64* r, std::size_t count, u64* const residues[3]);
+/// The same four coefficients at a time with AVX2, for the backends of processors that have it
+/// (the portable one where the build has no AVX2).
+void recombinewide(u64* r, std::size_t count, u64* const residues[3]);
 /// (P / p_k)^-1 modulo p_k, P being the product of the three primes: what the transform of prime
 /// k multiplies its residues by, so that `recombine` needs no product modulo a prime.
 u64 crtfactor(std::size_t k);
