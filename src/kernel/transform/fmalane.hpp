@@ -69,14 +69,16 @@ struct fmalane
 
     static constants prepare(const prime& m, const roottable& t)
     {
-        // The lanes hold 1 and the root w_4 (forward) or w_4^-1 (inverse): lanes 0 and 2 take 1.
+        // The stage h = 2 inside a vector: forward, lanes 0 to 2 take 1 and lane 3 the root w_4;
+        // inverse, lanes 0 and 2 take 1 and lanes 1 and 3 w_4^-1.
         const double p = static_cast<double>(m.p);
+        const double forward4[4] = {1, 1, 1, asdouble(t.forwardq[3])};
         return {V::set1(p),
                 V::set1(2 * p),
                 V::set1(1 / p),
                 V::set1(1),
                 V::set1(static_cast<double>((u64{1} << 30) % m.p)),
-                V::pair(1, asdouble(t.forwardq[3])),
+                V::loaddoubles(forward4),
                 V::pair(1, asdouble(t.inverseq[3])),
                 &m};
     }
@@ -192,23 +194,26 @@ struct fmalane
     }
 
     // The stages inside a vector: h = 2 (width 4, twiddles 1 and w_4) and h = 1 (twiddle 1).
+    // Each stage reduces once for the whole vector: at h = 2 the sums are multiplied by 1 with the
+    // differences by their twiddles, at h = 1 sums and differences are reduced together.
     static vec forwardinside(vec x, const constants& c)
     {
         if constexpr (width == 4)
         {
             const vec u = V::lows(x), v = V::highs(x);
-            x = V::blendhigh(reducesmall(V::add(u, v), c), mulmod(V::sub(u, v), c.forward4, c));
+            x = mulmod(V::blendhigh(V::add(u, v), V::sub(u, v)), c.forward4, c);
         }
         const vec u = V::evens(x), v = V::odds(x);
-        return V::blendodd(reducesmall(V::add(u, v), c), reducesmall(V::sub(u, v), c));
+        return reducesmall(V::blendodd(V::add(u, v), V::sub(u, v)), c);
     }
     static vec inverseinside(vec x, const constants& c)
     {
-        const vec u = reducesmall(V::evens(x), c), v = reducesmall(V::odds(x), c);
+        x = reducesmall(x, c);
+        const vec u = V::evens(x), v = V::odds(x);
         x = V::blendodd(V::add(u, v), V::sub(u, v));
         if constexpr (width == 4)
         {
-            const vec s = reducesmall(V::lows(x), c), y = mulmod(V::highs(x), c.inverse4, c);
+            const vec s = V::lows(x), y = mulmod(V::highs(x), c.inverse4, c);
             x = V::blendhigh(V::add(s, y), V::sub(s, y));
         }
         return x;
