@@ -3,6 +3,7 @@
 // of ten or more overflows its byte.
 #include "kernel/digits.hpp"
 
+#include "kernel/digitlanes.hpp"
 #include "kernel/limb.hpp"
 #include "kernel/swar.hpp"
 
@@ -127,14 +128,36 @@ void pack(const std::int8_t* d, std::size_t len, u64* limbs, std::size_t count)
 {
     const std::size_t full = std::min(count, len / limbdigits);
     u64 bad = 0;
-    for (std::size_t l = 0; l < full; ++l) limbs[l] = limbof(d + l * limbdigits, bad);
+    std::size_t l = 0;
+#if defined(QUORVEL_DIGIT_LANES)
+    // Two limbs at a time: their low sixteen digits through the vector, the top two one by one.
+    __m128i above = _mm_setzero_si128();
+    for (; l + 2 <= full; l += 2)
+    {
+        const std::int8_t* at = d + l * limbdigits;
+        alignas(16) std::uint32_t words[4];
+        _mm_store_si128(
+            static_cast<__m128i*>(static_cast<void*>(words)),
+            lanes::eights(lanes::quads(at, above), lanes::quads(at + limbdigits, above)));
+        for (std::size_t i = 0; i < 2; ++i)
+        {
+            const auto d16 = static_cast<std::uint8_t>(at[i * limbdigits + 16]);
+            const auto d17 = static_cast<std::uint8_t>(at[i * limbdigits + 17]);
+            bad |= static_cast<u64>(d16 > 9 || d17 > 9);
+            limbs[l + i] = words[2 * i] + u64{words[2 * i + 1]} * 100000000ULL +
+                           (d16 + 10 * u64{d17}) * 10000000000000000ULL;
+        }
+    }
+    bad |= static_cast<u64>(lanes::anyabove(above));
+#endif
+    for (; l < full; ++l) limbs[l] = limbof(d + l * limbdigits, bad);
     std::size_t filled = full;
     if (full < count && len > full * limbdigits)
         limbs[filled++] = lastlimbof(d, len, len - full * limbdigits, bad);
     std::fill(limbs + filled, limbs + count, u64{0});
     if (bad != 0)  // a digit outside 0 to 9 (only where a caller wrote one): again, modulo 10
-        for (std::size_t l = 0; l < filled; ++l)
-            limbs[l] = limbmodulo(d + l * limbdigits, std::min(limbdigits, len - l * limbdigits));
+        for (std::size_t k = 0; k < filled; ++k)
+            limbs[k] = limbmodulo(d + k * limbdigits, std::min(limbdigits, len - k * limbdigits));
 }
 
 void unpack(const u64* limbs, std::int8_t* out, std::size_t n)
@@ -148,7 +171,29 @@ void unpack(const u64* limbs, std::int8_t* out, std::size_t n)
         n = m * limbdigits;
     }
     const std::size_t full = n / limbdigits;
-    for (std::size_t l = 0; l < full; ++l) unpacklimb(limbs[l], out + l * limbdigits);
+    std::size_t l = 0;
+#if defined(QUORVEL_DIGIT_LANES)
+    // Two limbs at a time: their low sixteen digits through the vector, the top two one by one.
+    for (; l + 2 <= full; l += 2)
+    {
+        u64 lanes16[2] = {}, top[2] = {};
+        for (std::size_t i = 0; i < 2; ++i)
+        {
+            const u64 v = limbs[l + i], q = v / 100000000ULL;
+            top[i] = q / 100000000ULL;
+            lanes16[i] = lanes::halves(static_cast<std::uint32_t>(v - q * 100000000ULL),
+                                       static_cast<std::uint32_t>(q - top[i] * 100000000ULL));
+        }
+        std::int8_t* d = out + l * limbdigits;
+        lanes::store16(d, lanes16[0], d + limbdigits, lanes16[1]);
+        for (std::size_t i = 0; i < 2; ++i)
+        {
+            d[i * limbdigits + 16] = static_cast<std::int8_t>(top[i] % 10);
+            d[i * limbdigits + 17] = static_cast<std::int8_t>(top[i] / 10);
+        }
+    }
+#endif
+    for (; l < full; ++l) unpacklimb(limbs[l], out + l * limbdigits);
     if (const std::size_t rest = n - full * limbdigits)
     {
         // The low `rest` (< 18) digits of the last limb: whole words of eight, then byte by byte.

@@ -2,15 +2,12 @@
 // from below stays under 2^64, so each column is one word, split by 10^8.
 #include "kernel/wordproduct.hpp"
 
+#include "kernel/digitlanes.hpp"
 #include "kernel/swar.hpp"
 
 #include <algorithm>
 #include <array>
 #include <utility>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace QUORVEL
 {
@@ -23,39 +20,26 @@ constexpr u64 wordbase = 100000000ULL;  // 10^8
 static_assert(most * (wordbase - 1) * (wordbase - 1) + (most + 1) * wordbase < ~u64{0},
               "a column and its carry fit a word");
 
-#if defined(__SSE2__)
-// Sixteen digits at a time with SSE2, which every x86-64 processor has: bytes widened to 16 bits,
-// then pairs, quadruples and eights, each by one multiply-add of neighbouring lanes (by 10, 100,
-// 10000). Returns the number of words done; `bad` as below.
+#if defined(QUORVEL_DIGIT_LANES)
+// Sixteen digits at a time (kernel/digitlanes.hpp). Returns the number of words done; `bad` as
+// below.
 std::size_t vectorwords(const std::int8_t* d, std::size_t len, std::uint32_t* words, u64& bad)
 {
-    const __m128i zero = _mm_setzero_si128(), nine = _mm_set1_epi8(9);
-    const __m128i tens = _mm_set1_epi32(10 << 16 | 1), hundreds = _mm_set1_epi32(100 << 16 | 1);
-    const __m128i myriads = _mm_set1_epi32(10000 << 16 | 1);
-    __m128i above = zero;
-    const auto quads = [&](const std::int8_t* at)
-    {
-        const __m128i x =
-            _mm_loadu_si128(static_cast<const __m128i*>(static_cast<const void*>(at)));
-        above = _mm_or_si128(above, _mm_subs_epu8(x, nine));
-        const __m128i lo = _mm_madd_epi16(_mm_unpacklo_epi8(x, zero), tens);
-        const __m128i hi = _mm_madd_epi16(_mm_unpackhi_epi8(x, zero), tens);
-        return _mm_madd_epi16(_mm_packs_epi32(lo, hi), hundreds);
-    };
+    __m128i above = _mm_setzero_si128();
     std::size_t k = 0;
     for (; 8 * k + 32 <= len; k += 4)
     {
-        const __m128i eights =
-            _mm_madd_epi16(_mm_packs_epi32(quads(d + 8 * k), quads(d + 8 * k + 16)), myriads);
-        _mm_storeu_si128(static_cast<__m128i*>(static_cast<void*>(words + k)), eights);
+        const __m128i x =
+            lanes::eights(lanes::quads(d + 8 * k, above), lanes::quads(d + 8 * k + 16, above));
+        _mm_storeu_si128(static_cast<__m128i*>(static_cast<void*>(words + k)), x);
     }
     if (8 * k + 16 <= len)
     {
-        const __m128i eights = _mm_madd_epi16(_mm_packs_epi32(quads(d + 8 * k), zero), myriads);
-        _mm_storel_epi64(static_cast<__m128i*>(static_cast<void*>(words + k)), eights);
+        const __m128i x = lanes::eights(lanes::quads(d + 8 * k, above), _mm_setzero_si128());
+        _mm_storel_epi64(static_cast<__m128i*>(static_cast<void*>(words + k)), x);
         k += 2;
     }
-    bad |= static_cast<u64>(_mm_movemask_epi8(_mm_cmpeq_epi8(above, zero)) ^ 0xFFFF);
+    bad |= static_cast<u64>(lanes::anyabove(above));
     return k;
 }
 #else
@@ -89,36 +73,10 @@ std::size_t towords(const std::int8_t* d, std::size_t len, std::uint32_t* words,
 void todigits(const std::uint32_t* values, std::size_t count, std::int8_t* out)
 {
     std::size_t k = 0;
-#if defined(__SSE2__)
-    // Four words at a time: each split into halves below 10^4 (by a multiply), the halves into
-    // pairs, the pairs into digits, in 16-bit lanes (multiplies that keep the high half divide
-    // by 100 and by 10).
-    const __m128i hundred = _mm_set1_epi16(100), ten = _mm_set1_epi16(10);
-    const __m128i by100 = _mm_set1_epi16(5243), by10 = _mm_set1_epi16(6554);
+#if defined(QUORVEL_DIGIT_LANES)
     for (; k + 4 <= count; k += 4)
-    {
-        std::uint64_t halves[2];
-        for (std::size_t j = 0; j < 2; ++j)
-        {
-            const std::uint32_t v0 = values[k + 2 * j], v1 = values[k + 2 * j + 1];
-            const std::uint32_t h0 = v0 / 10000, h1 = v1 / 10000;
-            halves[j] =
-                (v0 - h0 * 10000) | u64{h0} << 16 | u64{v1 - h1 * 10000} << 32 | u64{h1} << 48;
-        }
-        const __m128i x =
-            _mm_set_epi64x(static_cast<long long>(halves[1]), static_cast<long long>(halves[0]));
-        const __m128i high = _mm_srli_epi16(_mm_mulhi_epu16(x, by100), 3);  // x / 100
-        const __m128i low = _mm_sub_epi16(x, _mm_mullo_epi16(high, hundred));
-        for (std::size_t j = 0; j < 2; ++j)
-        {
-            const __m128i pairs =
-                j == 0 ? _mm_unpacklo_epi16(low, high) : _mm_unpackhi_epi16(low, high);
-            const __m128i tens = _mm_mulhi_epu16(pairs, by10);  // pairs / 10
-            const __m128i units = _mm_sub_epi16(pairs, _mm_mullo_epi16(tens, ten));
-            _mm_storeu_si128(static_cast<__m128i*>(static_cast<void*>(out + 8 * k + 16 * j)),
-                             _mm_or_si128(units, _mm_slli_epi16(tens, 8)));
-        }
-    }
+        lanes::store16(out + 8 * k, lanes::halves(values[k], values[k + 1]), out + 8 * k + 16,
+                       lanes::halves(values[k + 2], values[k + 3]));
 #endif
     for (; k < count; ++k) swar::store8(out + 8 * k, swar::spread8(values[k]));
 }
