@@ -345,12 +345,12 @@ TEST(MultiplyIdentities, AllNinesAtTheColumnBound)
     QUORVEL::logstream.str({});
 }
 
-// Products of more than a million digits that do not wrap (each operand has fewer than half the
-// width) are checked by their residues modulo primes, computed from the digits: exact, and on
-// every backend of the transform, with a square among them.
+// Products of about a million digits that do not wrap (each operand has half the width) are
+// checked by their residues modulo primes, computed from the digits: exact, and on every backend
+// of the transform, with a square among them; at lengths 3 * 2^15 and 2^16, which take two
+// stages per pass above the blocks of the cache.
 TEST(MultiplyIdentities, LongProductsKeepTheirResidues)
 {
-    const std::uint64_t w = 1200000;
     auto residue = [](const fixedint& x, std::uint64_t p)
     {
         std::uint64_t r = 0;
@@ -359,21 +359,25 @@ TEST(MultiplyIdentities, LongProductsKeepTheirResidues)
         return r;
     };
     std::mt19937 rng(testseed());
-    fixedint a(w), b(w);
-    for (std::size_t i = 0; i < w / 2; ++i)
+    for (const std::uint64_t w : {1200000u, 972000u})
     {
-        a.digits[i] = static_cast<std::int8_t>(rng() % 10);
-        b.digits[i] = i % 7 == 0 ? 9 : static_cast<std::int8_t>(rng() % 10);
-    }
-    for (const std::string& backend : transformbackends())
-    {
-        const usebackend path(backend);
-        for (const fixedint* y : {&b, &a})
+        fixedint a(w), b(w);
+        for (std::size_t i = 0; i < w / 2; ++i)
         {
-            const fixedint c = a * *y;
-            for (std::uint64_t p : {1000000007u, 998244353u, 4294967291u})
-                ASSERT_EQ(residue(c, p), residue(a, p) * residue(*y, p) % p)
-                    << "prime " << p << " backend " << backend << (y == &a ? " square" : "");
+            a.digits[i] = static_cast<std::int8_t>(rng() % 10);
+            b.digits[i] = i % 7 == 0 ? 9 : static_cast<std::int8_t>(rng() % 10);
+        }
+        for (const std::string& backend : transformbackends())
+        {
+            const usebackend path(backend);
+            for (const fixedint* y : {&b, &a})
+            {
+                const fixedint c = a * *y;
+                for (std::uint64_t p : {1000000007u, 998244353u, 4294967291u})
+                    ASSERT_EQ(residue(c, p), residue(a, p) * residue(*y, p) % p)
+                        << "width " << w << ", prime " << p << ", backend " << backend
+                        << (y == &a ? ", square" : "");
+            }
         }
     }
     QUORVEL::logstream.str({});

@@ -2,11 +2,13 @@
 // strings in and out of two words, 128 by 128 bit products and 256 by 128 bit division on operands
 // chosen to reach each correction of the division's estimates.
 #include "kernel/digits.hpp"
+#include "kernel/limb.hpp"
 #include "kernel/small.hpp"
 #include "support.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -110,6 +112,50 @@ TEST(SmallArithmetic, ProductsAndDigitsGoBothWays)
             slowdivide(p, power10(n), q, r);
             ASSERT_TRUE(r == 1 && ((static_cast<u128>(q.w[1]) << 64) | q.w[0]) == power10(n) - 2)
                 << n;
+        }
+}
+
+// Limbs of 18 digits in and out, against digit-by-digit references: every length up to seven
+// limbs (pairs of limbs go through the vector on x86-64, the rest one by one), with zero limbs
+// above the digits, all nines, and a digit out of range (read modulo 10) at a random place.
+TEST(LimbDigits, PackAndUnpackMatchTheDigitByDigitReference)
+{
+    constexpr std::size_t most = 7 * limbdigits;
+    std::mt19937_64 rng(testseed());
+    const std::int8_t strange[] = {10, 19, 127, -1, -128};
+    for (std::size_t len = 0; len <= most; ++len)
+        for (int round = 0; round < 12; ++round)
+        {
+            std::int8_t digits[most] = {};
+            for (std::size_t i = 0; i < len; ++i)
+                digits[i] = static_cast<std::int8_t>(round == 0 ? 9 : rng() % 10);
+            if (round % 3 == 2 && len > 0)
+                digits[rng() % len] = strange[rng() % 5];
+            const std::size_t count = limbsfor(len) + static_cast<std::size_t>(round % 2) * 2;
+            std::uint64_t limbs[most / limbdigits + 3] = {};
+            pack(digits, len, limbs, count);
+            for (std::size_t l = 0; l < count; ++l)
+            {
+                std::uint64_t want = 0;
+                for (std::size_t i = std::min(len, (l + 1) * limbdigits); i-- > l * limbdigits;)
+                    want = want * 10 + static_cast<std::uint64_t>((digits[i] % 10 + 10) % 10);
+                ASSERT_EQ(limbs[l], want) << len << " digits, limb " << l << ", round " << round;
+            }
+
+            // Out: limbs below 10^18 (the top ones zero in some rounds), n digits and no more.
+            for (std::size_t l = 0; l < count; ++l)
+                limbs[l] = round % 4 == 1 && l + 1 >= limbsfor(len) ? 0 : rng() % limbbase;
+            std::int8_t out[most + 1];
+            std::fill(out, out + most + 1, std::int8_t{42});
+            unpack(limbs, out, len);
+            for (std::size_t i = 0; i < len; ++i)
+            {
+                std::uint64_t limb = limbs[i / limbdigits];
+                for (std::size_t k = 0; k < i % limbdigits; ++k) limb /= 10;
+                ASSERT_EQ(out[i], static_cast<std::int8_t>(limb % 10))
+                    << len << " digits, at " << i;
+            }
+            ASSERT_EQ(out[len], 42) << len << " digits";
         }
 }
 }  // namespace
