@@ -7,15 +7,16 @@
 // Hoeven's trick): h = x w rounded, l = x w - h exactly by fused multiply-subtract,
 // q = round(h / p), and h - q p (exact: an integer below 2^53) plus l. With the quotient from the
 // rounded h off by at most |h / p| 2^-52 and |l| at most half a unit in the last place of h, the
-// result is below 0.5p + 1.5 |x w| 2^-52 in magnitude: 1.75p for |x| < 8p and a twiddle in
-// [-p / 2, p / 2] (the tables of doubles hold them balanced), 1.25p for |x| < 4p. A sum is brought
-// to p / 2 (and a little) by subtracting round(s / p) p.
+// result is below 0.5p + |x w| 2^-52 + ulp(x w) / 2 in magnitude: for |x| < 8p and a twiddle in
+// [-p / 2, p / 2] (the tables of doubles hold them balanced) x w is below 4p^2 < 2^102, whose unit
+// is at most 2^49, so 0.5p + p + 0.25p = 1.75p; for |x| < 4p, 1.125p. A sum is brought to p / 2
+// (and a little) by subtracting round(s / p) p.
 //
 // The bounds the transform keeps: every stored value is below 4p in magnitude, so that a sum or
 // difference of two is below 8p. A butterfly that reduces its sum leaves 0.5p and 1.75p. Two
 // stages at once (engine.hpp, `twostages`) reduce in the first only: forward, its sums of 0.5p make
-// p and its products of 1.75p make 3.5p; inverse, the first stage leaves 0.5p + 1.25p, the second
-// adds a product of that, below 0.84p, so 2.6p. The inverse ends below 4p, the forward transform
+// p and its products of 1.75p make 3.5p; inverse, the first stage leaves 0.5p + 1.125p, the second
+// adds a product of that, below 0.8p, so 2.5p. The inverse ends below 4p, the forward transform
 // (whose last stages, inside a vector, reduce everything) below p. Residues enter as integers below
 // p and leave as integers below p.
 #pragma once
@@ -102,8 +103,8 @@ struct fmalane
     {
         return V::fnma(V::round(V::mul(x, c.pinv)), c.p, x);
     }
-    /// x w modulo p, below 0.5p + 1.5 |x w| 2^-52 in magnitude, for |x|, |w| <= 2^53 and
-    /// |x w| < 2^103.
+    /// x w modulo p, below 0.5p + |x w| 2^-52 + ulp(x w) / 2 in magnitude, for |x|, |w| <= 2^53
+    /// and |x w| < 2^103.
     static vec mulmod(vec x, vec w, const constants& c)
     {
         const vec h = V::mul(x, w);
