@@ -144,8 +144,9 @@ void pack(const std::int8_t* d, std::size_t len, u64* limbs, std::size_t count)
             const auto d16 = static_cast<std::uint8_t>(at[i * limbdigits + 16]);
             const auto d17 = static_cast<std::uint8_t>(at[i * limbdigits + 17]);
             bad |= static_cast<u64>(d16 > 9 || d17 > 9);
-            limbs[l + i] = words[2 * i] + u64{words[2 * i + 1]} * 100000000ULL +
-                           (d16 + 10 * u64{d17}) * 10000000000000000ULL;
+            const u64 top = d16 + 10 * static_cast<u64>(d17);
+            limbs[l + i] = words[2 * i] + static_cast<u64>(words[2 * i + 1]) * 100000000ULL +
+                           top * 10000000000000000ULL;
         }
     }
     bad |= static_cast<u64>(lanes::anyabove(above));
