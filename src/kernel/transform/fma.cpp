@@ -41,6 +41,7 @@ bool available()
 // Every function from here to the end of the file is compiled for AVX2 and FMA: the vector type
 // below and the engine's instance over it.
 QUORVEL_TARGET_BEGIN("avx2,fma")
+#include "kernel/transform/avx2words.hpp"
 #include "kernel/transform/engine.hpp"
 #include "kernel/transform/fmalane.hpp"
 
@@ -65,26 +66,16 @@ struct avx2
         _mm256_storeu_pd(static_cast<double*>(static_cast<void*>(x)), v);
     }
     static reg loaddoubles(const double* x) { return _mm256_loadu_pd(x); }
-    // An integer below 2^52 as a double: its bits under those of 2^52, less 2^52; and back.
-    static reg fromsmall(__m256i x)
-    {
-        const __m256i two52 = _mm256_set1_epi64x(0x4330000000000000LL);
-        return _mm256_sub_pd(_mm256_castsi256_pd(_mm256_or_si256(x, two52)),
-                             _mm256_set1_pd(4503599627370496.0));
-    }
     static void halves(const u64* a, reg& high, reg& low)
     {
         const __m256i x =
             _mm256_loadu_si256(static_cast<const __m256i*>(static_cast<const void*>(a)));
-        high = fromsmall(_mm256_srli_epi64(x, 30));
-        low = fromsmall(_mm256_and_si256(x, _mm256_set1_epi64x((1LL << 30) - 1)));
+        high = avx2words::asdoubles(_mm256_srli_epi64(x, 30));
+        low = avx2words::asdoubles(_mm256_and_si256(x, _mm256_set1_epi64x((1LL << 30) - 1)));
     }
     static void storeintegers(u64* x, reg v)
     {
-        const __m256i bits =
-            _mm256_castpd_si256(_mm256_add_pd(v, _mm256_set1_pd(4503599627370496.0)));
-        _mm256_storeu_si256(static_cast<__m256i*>(static_cast<void*>(x)),
-                            _mm256_and_si256(bits, _mm256_set1_epi64x((1LL << 52) - 1)));
+        _mm256_storeu_si256(static_cast<__m256i*>(static_cast<void*>(x)), avx2words::aswords(v));
     }
     static reg set1(double x) { return _mm256_set1_pd(x); }
     static reg pair(double a, double b) { return _mm256_setr_pd(a, b, a, b); }

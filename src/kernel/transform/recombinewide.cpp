@@ -14,6 +14,7 @@
 #if defined(QUORVEL_X86_TARGETS)
 // Every function from here to the end of the file is compiled for AVX2 and FMA.
 QUORVEL_TARGET_BEGIN("avx2,fma")
+#include "kernel/transform/avx2words.hpp"
 
 namespace QUORVEL
 {
@@ -53,19 +54,10 @@ struct lowsum
     __m256i low, cross;
 };
 
-// Doubles below 2^52 that hold integers (or are floored to them) as words, and back: through the
-// bits of 2^52 + x.
-const double two52 = 4503599627370496.0;
-__m256d asdoubles(__m256i x)
-{
-    return _mm256_sub_pd(
-        _mm256_castsi256_pd(_mm256_or_si256(x, _mm256_castpd_si256(_mm256_set1_pd(two52)))),
-        _mm256_set1_pd(two52));
-}
+// Floors of doubles below 2^52, as words.
 __m256i floorwords(__m256d x)
 {
-    const __m256d whole = _mm256_add_pd(_mm256_floor_pd(x), _mm256_set1_pd(two52));
-    return _mm256_and_si256(_mm256_castpd_si256(whole), set((u64{1} << 52) - 1));
+    return avx2words::aswords(_mm256_floor_pd(x));
 }
 
 // By j: `at1` where the sum of fractions reached 1, `at2` where it reached 2.
@@ -112,7 +104,7 @@ void recombinewide(u64* r, std::size_t count, u64* const residues[3])
         {
             y[i] = loadwords(residues[i] + k);
             yhigh[i] = _mm256_srli_epi64(y[i], 32);
-            f[i] = asdoubles(y[i]);
+            f[i] = avx2words::asdoubles(y[i]);
         }
         const __m256d fractions = _mm256_fmadd_pd(
             f[0], _mm256_set1_pd(crt.pinv[0]),
