@@ -42,14 +42,35 @@ using swar::store8;
 using swar::storenative;
 using swar::storetail;
 
+// A limb v < 10^18 as top 10^16 + high 10^8 + low: two words below 10^8 and its top two digits.
+struct limbwords
+{
+    u64 low, high, top;
+};
+inline limbwords wordsof(u64 v)
+{
+    const u64 q = v / 100000000ULL, q2 = q / 100000000ULL;
+    return {v - q * 100000000ULL, q - q2 * 100000000ULL, q2};
+}
+// The top two digits of a limb, at positions 16 and 17 of d: as digits, and as a word of two
+// digit bytes.
+inline void puttop(u64 top, std::int8_t* d)
+{
+    d[16] = static_cast<std::int8_t>(top % 10);
+    d[17] = static_cast<std::int8_t>(top / 10);
+}
+inline u64 loadtop(const std::int8_t* d)
+{
+    return static_cast<std::uint8_t>(d[16]) | u64{static_cast<std::uint8_t>(d[17])} << 8;
+}
+
 // Writes the 18 digits of v < 10^18 at d.
 inline void unpacklimb(u64 v, std::int8_t* d)
 {
-    const u64 q = v / 100000000ULL, q2 = q / 100000000ULL;
-    store8(d, spread8(v - q * 100000000ULL));
-    store8(d + 8, spread8(q - q2 * 100000000ULL));
-    d[16] = static_cast<std::int8_t>(q2 % 10);
-    d[17] = static_cast<std::int8_t>(q2 / 10);
+    const limbwords w = wordsof(v);
+    store8(d, spread8(w.low));
+    store8(d + 8, spread8(w.high));
+    puttop(w.top, d);
 }
 
 // Bytes of a word that hold 246 or more (a digit that did not carry, or one that borrowed) lose
@@ -106,7 +127,7 @@ u64 limbmodulo(const std::int8_t* d, std::size_t count)
 inline u64 limbof(const std::int8_t* d, u64& bad)
 {
     const u64 x0 = load8(d), x1 = load8(d + 8);
-    const u64 top = static_cast<std::uint8_t>(d[16]) | u64{static_cast<std::uint8_t>(d[17])} << 8;
+    const u64 top = loadtop(d);
     bad |= baddigits(x0) | baddigits(x1) | baddigits(top);
     return gather8(x0) + gather8(x1) * 100000000ULL + gather8(top) * 10000000000000000ULL;
 }
@@ -141,12 +162,10 @@ void pack(const std::int8_t* d, std::size_t len, u64* limbs, std::size_t count)
             lanes::eights(lanes::quads(at, above), lanes::quads(at + limbdigits, above)));
         for (std::size_t i = 0; i < 2; ++i)
         {
-            const auto d16 = static_cast<std::uint8_t>(at[i * limbdigits + 16]);
-            const auto d17 = static_cast<std::uint8_t>(at[i * limbdigits + 17]);
-            bad |= static_cast<u64>(d16 > 9 || d17 > 9);
-            const u64 top = d16 + 10 * static_cast<u64>(d17);
+            const u64 top = loadtop(at + i * limbdigits);
+            bad |= baddigits(top);
             limbs[l + i] = words[2 * i] + static_cast<u64>(words[2 * i + 1]) * 100000000ULL +
-                           top * 10000000000000000ULL;
+                           gather8(top) * 10000000000000000ULL;
         }
     }
     bad |= static_cast<u64>(lanes::anyabove(above));
@@ -177,21 +196,16 @@ void unpack(const u64* limbs, std::int8_t* out, std::size_t n)
     // Two limbs at a time: their low sixteen digits through the vector, the top two one by one.
     for (; l + 2 <= full; l += 2)
     {
-        u64 lanes16[2] = {}, top[2] = {};
-        for (std::size_t i = 0; i < 2; ++i)
-        {
-            const u64 v = limbs[l + i], q = v / 100000000ULL;
-            top[i] = q / 100000000ULL;
-            lanes16[i] = lanes::halves(static_cast<std::uint32_t>(v - q * 100000000ULL),
-                                       static_cast<std::uint32_t>(q - top[i] * 100000000ULL));
-        }
+        const limbwords w[2] = {wordsof(limbs[l]), wordsof(limbs[l + 1])};
         std::int8_t* d = out + l * limbdigits;
-        lanes::store16(d, lanes16[0], d + limbdigits, lanes16[1]);
-        for (std::size_t i = 0; i < 2; ++i)
-        {
-            d[i * limbdigits + 16] = static_cast<std::int8_t>(top[i] % 10);
-            d[i * limbdigits + 17] = static_cast<std::int8_t>(top[i] / 10);
-        }
+        lanes::store16(d,
+                       lanes::halves(static_cast<std::uint32_t>(w[0].low),
+                                     static_cast<std::uint32_t>(w[0].high)),
+                       d + limbdigits,
+                       lanes::halves(static_cast<std::uint32_t>(w[1].low),
+                                     static_cast<std::uint32_t>(w[1].high)));
+        puttop(w[0].top, d);
+        puttop(w[1].top, d + limbdigits);
     }
 #endif
     for (; l < full; ++l) unpacklimb(limbs[l], out + l * limbdigits);
@@ -200,9 +214,8 @@ void unpack(const u64* limbs, std::int8_t* out, std::size_t n)
         // The low `rest` (< 18) digits of the last limb: whole words of eight, then byte by byte.
         assert(rest < limbdigits);
         std::int8_t* d = out + full * limbdigits;
-        const u64 v = limbs[full], q = v / 100000000ULL, q2 = q / 100000000ULL;
-        const u64 words[3] = {spread8(v - q * 100000000ULL), spread8(q - q2 * 100000000ULL),
-                              q2 % 10 | (q2 / 10) << 8};
+        const limbwords w = wordsof(limbs[full]);
+        const u64 words[3] = {spread8(w.low), spread8(w.high), w.top % 10 | (w.top / 10) << 8};
         std::size_t i = 0;
         for (; i + 8 <= rest; i += 8) store8(d + i, words[i / 8]);
         for (; i < rest; ++i) d[i] = static_cast<std::int8_t>(words[i / 8] >> (8 * (i % 8)));
