@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <random>
+#include <vector>
 
 namespace
 {
@@ -316,6 +317,61 @@ TEST(MultiplyRecombination, CarriesAsOftenAsTheColumnsNeed)
             backend->recombine(got.data(), n, arrays);
             EXPECT_EQ(got, want) << "a " << c.a[0] << ", " << n << " coefficients, backend "
                                  << backend->name;
+        }
+    }
+}
+#endif
+
+#if defined(QUORVEL_TEST_INTERNALS)
+// The transform's whole product on every backend, at the lengths where its shape changes: a block
+// of the cache exactly, one stage above it, two stages per pass above it (the quarters a block or
+// more), the radix-3 lengths beside each, a very unbalanced product whose last coefficients are
+// not a multiple of four, a square, and all nines (the largest coefficients a product has). Each
+// backend's limbs must equal the others' and keep the product's residue modulo 2^61 - 1.
+TEST(MultiplyTransform, EveryBackendAgreesWhereTheShapeChanges)
+{
+    using namespace QUORVEL::detail;
+    struct shape
+    {
+        std::size_t na, nb;
+        bool square, nines;
+    };
+    // Product lengths (na + nb - 1): 4,096; 6,144 (3 * 2,048); 8,192; 16,384; 24,576; 12,288 and
+    // 12,006 coefficients; 32,768; a square of 24,576; nines at 16,384.
+    const shape shapes[] = {
+        {2048, 2049, false, false},   {2049, 2049, false, false}, {4096, 4097, false, false},
+        {8192, 8193, false, false},   {8193, 8193, false, false}, {12001, 6, false, false},
+        {16385, 16384, false, false}, {9000, 9000, true, false},  {8192, 8193, false, true}};
+    constexpr u64 mersenne = (u64{1} << 61) - 1;
+    const auto residue = [](const u64* x, std::size_t n)  // x in base 10^18, modulo 2^61 - 1
+    {
+        u128 r = 0;
+        for (std::size_t i = n; i-- > 0;) r = (r * limbbase + x[i]) % mersenne;
+        return static_cast<u64>(r);
+    };
+    std::mt19937_64 rng(testseed());
+    for (const shape& s : shapes)
+    {
+        std::vector<u64> a(s.na), b(s.nb);
+        for (u64& l : a) l = s.nines ? limbbase - 1 : rng() % limbbase;
+        for (u64& l : b) l = s.nines ? limbbase - 1 : rng() % limbbase;
+        const std::vector<u64>& y = s.square ? a : b;
+        const u64 want = static_cast<u64>(static_cast<u128>(residue(a.data(), a.size())) *
+                                          residue(y.data(), y.size()) % mersenne);
+        std::vector<u64> first;
+        for (const transform::backend* backend : transform::backends)
+        {
+            if (!backend->available())
+                continue;
+            std::vector<u64> r(a.size() + y.size());
+            transformproduct(r.data(), a.data(), a.size(), y.data(), y.size(), *backend);
+            ASSERT_EQ(residue(r.data(), r.size()), want)
+                << s.na << " by " << s.nb << " limbs, backend " << backend->name;
+            if (first.empty())
+                first = r;
+            else
+                ASSERT_EQ(r, first)
+                    << s.na << " by " << s.nb << " limbs, backend " << backend->name;
         }
     }
 }
