@@ -4,7 +4,10 @@
 #include "kernel/digits.hpp"
 #include "kernel/limb.hpp"
 #include "kernel/small.hpp"
+#include "number/stores.hpp"
 #include "support.hpp"
+
+#include <quorvel/fixedint.hpp>
 
 #include <gtest/gtest.h>
 
@@ -157,5 +160,39 @@ TEST(LimbDigits, PackAndUnpackMatchTheDigitByDigitReference)
             }
             ASSERT_EQ(out[len], 42) << len << " digits";
         }
+}
+
+// A number that ends leaves its store to the next number of its thread that needs about as many
+// digits (one small store, up to 1 KiB, and one large): the next one starts as zeros or as an
+// exact copy, whatever the store held, and logs as any other construction.
+TEST(DigitStores, AStoreLeftByANumberComesBackAsZerosOrACopy)
+{
+    for (const std::uint64_t width : {40u, 1024u, 1025u, 70000u})
+    {
+        SCOPED_TRACE(width);
+        QUORVEL::fixedint source(width);
+        for (std::size_t i = 0; i < source.digits.size(); ++i)
+            source.digits[i] = static_cast<std::int8_t>(i % 10);
+        {
+            QUORVEL::fixedint x(width), y(width);
+            std::fill(x.digits.begin(), x.digits.end(), std::int8_t{7});
+            std::fill(y.digits.begin(), y.digits.end(), std::int8_t{8});
+        }
+        ASSERT_TRUE(sparefits(width));  // one of them (or an earlier store as large) is kept
+        const std::size_t mark = testing_support::logmark();
+        {
+            const QUORVEL::fixedint z(width);
+            EXPECT_EQ(z.digits, std::vector<std::int8_t>(width, 0));
+            EXPECT_EQ(testing_support::messages(testing_support::logsince(mark)),
+                      testing_support::constructionmessages(width));
+        }
+        ASSERT_TRUE(sparefits(width));  // z's store, the one kept of its size
+        if ((width <= 1024) == (width / 3 <= 1024))
+        {
+            EXPECT_FALSE(sparefits(width / 3));  // more than twice the digits: not taken
+        }
+        const QUORVEL::fixedint copy(source);
+        EXPECT_EQ(copy.digits, source.digits);
+    }
 }
 }  // namespace

@@ -1,6 +1,7 @@
-// The spare digit store of each thread. It lives in trivially destructible thread-local storage
-// (numbers end in static destructors and at thread exit, in any order); a separate thread_local
-// frees it when the thread ends, after which stores are neither kept nor taken.
+// The spare digit stores of each thread: one for a small store, one for a large one. They live in
+// trivially destructible thread-local storage (numbers end in static destructors and at thread
+// exit, in any order); a separate thread_local frees them when the thread ends, after which stores
+// are neither kept nor taken.
 #include "number/stores.hpp"
 
 #include <new>
@@ -14,18 +15,29 @@ namespace
 {
 using store = std::vector<std::int8_t>;
 
-// Stores of up to this many bytes are kept: the widths most programs use; a larger one costs far
-// more in its arithmetic than in its allocation.
-constexpr std::size_t keptbytes = 1024;
+// Stores of up to this many bytes go to the small spare (the widths most programs use, where the
+// allocator's call is much of an operation's cost), longer ones to the large spare (where the
+// system's fresh pages are: above 32 MiB the allocator maps every store anew, and the first touch
+// of its pages costs as much as a long product).
+constexpr std::size_t smallbytes = 1024;
 
 struct spare
 {
     alignas(store) unsigned char bytes[sizeof(store)];
-    bool held;      // `bytes` holds a store
-    bool finished;  // the thread is ending: keep nothing more
+    bool held;  // `bytes` holds a store
     store& get() { return *std::launder(static_cast<store*>(static_cast<void*>(bytes))); }
 };
-thread_local spare kept;
+struct spares
+{
+    spare small, large;
+    bool finished;  // the thread is ending: keep nothing more
+};
+thread_local spares kept;
+
+spare& spareof(std::size_t bytes) noexcept
+{
+    return bytes <= smallbytes ? kept.small : kept.large;
+}
 
 struct sparerelease
 {
@@ -36,9 +48,12 @@ struct sparerelease
     sparerelease& operator=(sparerelease&&) = delete;
     ~sparerelease()
     {
-        if (kept.held)
-            kept.get().~store();
-        kept.held = false;
+        for (spare* s : {&kept.small, &kept.large})
+        {
+            if (s->held)
+                s->get().~store();
+            s->held = false;
+        }
         kept.finished = true;
     }
 };
@@ -47,9 +62,10 @@ thread_local sparerelease release;
 
 bool sparefits(std::size_t n) noexcept
 {
-    if (!kept.held || n == 0)
+    spare& s = spareof(n);
+    if (!s.held || n == 0)
         return false;
-    const std::size_t room = kept.get().capacity();
+    const std::size_t room = s.get().capacity();
     return room >= n && room / 2 <= n;
 }
 
@@ -57,9 +73,10 @@ void makestore(store& digits, std::size_t n, const std::int8_t* from)
 {
     if (sparefits(n))
     {
-        digits.swap(kept.get());
-        kept.get().~store();
-        kept.held = false;
+        spare& s = spareof(n);
+        digits.swap(s.get());
+        s.get().~store();
+        s.held = false;
         // Within the capacity: no allocation, nothing that can fail.
         if (from != nullptr)
             digits.assign(from, from + n);
@@ -76,11 +93,15 @@ void makestore(store& digits, std::size_t n, const std::int8_t* from)
 void keepstore(store& digits) noexcept
 {
     const std::size_t room = digits.capacity();
-    if (kept.held || kept.finished || room == 0 || room > keptbytes)
+    if (kept.finished || room == 0)
         return;
-    (void)&release;  // makes sure the spare is freed when the thread ends
-    ::new (static_cast<void*>(kept.bytes)) store(std::move(digits));
-    kept.held = true;
+    (void)&release;  // makes sure the spares are freed when the thread ends
+    spare& s = spareof(room);
+    if (s.held)
+        s.get() = std::move(digits);  // the newest is kept: the width a program works at now
+    else
+        ::new (static_cast<void*>(s.bytes)) store(std::move(digits));
+    s.held = true;
 }
 }  // namespace detail
 }  // namespace QUORVEL

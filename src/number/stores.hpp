@@ -1,7 +1,8 @@
-// Internal: digit stores kept per thread. A number that ends gives its store to its thread, and the
-// next number of that thread that needs one of about that size takes it: a program that makes and
-// drops numbers of one width (every operation's result, every silent copy) stops calling the
-// allocator. Not installed.
+// Internal: digit stores kept per thread, one small (up to 1 KiB) and one large. A number that ends
+// gives its store to its thread, and the next number of that thread that needs one of about that
+// size takes it: a program that makes and drops numbers of one width (every operation's result,
+// every silent copy) stops calling the allocator and touching fresh pages. A thread so holds at
+// most one small and one large store beyond its live numbers, until it ends. Not installed.
 #pragma once
 
 #include <cstddef>
@@ -18,8 +19,8 @@ namespace detail
 void makestore(std::vector<std::int8_t>& digits, std::size_t n, const std::int8_t* from);
 /// Whether `makestore` would take the thread's spare for n digits (and so cannot fail).
 bool sparefits(std::size_t n) noexcept;
-/// Keeps the store of a number that ends as the thread's spare, where it is small and there is no
-/// spare yet; else leaves it to be freed with the number.
+/// Keeps the store of a number that ends as the thread's spare of its size, in place of the one
+/// kept before (which is freed).
 void keepstore(std::vector<std::int8_t>& digits) noexcept;
 }  // namespace detail
 }  // namespace QUORVEL
