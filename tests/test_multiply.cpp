@@ -160,31 +160,51 @@ TEST(MultiplyErrors, LeftOperandWithoutSignGivesANonNegativeProduct)
 }
 
 // Random operands at widths across the kernel's limb boundaries (18 digits) and thresholds (split
-// product from 128 limbs, Karatsuba from 200), and those of the products in words of eight digits
-// (blocks of 16 and 32 digits, up to 144), with leading zeros, zeros and all-nines.
+// product from 128 limbs, Karatsuba from 200), those of the products in words of eight digits
+// (blocks of 16 and 32 digits, up to 144) and of the longer products in words (blocks of 16
+// columns, Karatsuba on the columns from 96 words, operands up to 6,144 digits), with leading
+// zeros, zeros and all-nines: a round with the left operand at the full width, one with the right,
+// two with both at half the width (the whole product, which Karatsuba splits), the rest at random
+// lengths; on every backend of the transform below its thresholds, since some go by words there.
 TEST(MultiplyRandom, MatchesAnIndependentProduct)
 {
     const unsigned seed = testseed();
     std::mt19937 rng(seed);
-    const std::uint64_t widths[] = {1,    2,    7,    8,    9,    15,   16,   17,   18,
-                                    19,   31,   32,   33,   35,   36,   37,   40,   128,
-                                    143,  144,  145,  300,  1151, 1152, 2285, 2286, 2287,
-                                    2304, 3600, 3601, 5130, 6000, 12000};
-    for (std::uint64_t width : widths)
-        for (int round = 0; round < (width < 1000 ? 12 : 3); ++round)
+    const std::uint64_t widths[] = {
+        1,    2,    7,    8,    9,    15,   16,   17,   18,    19,    31,   32,   33,   35,
+        36,   37,   40,   128,  143,  144,  145,  146,  153,   161,   300,  383,  384,  385,
+        767,  768,  769,  1151, 1152, 1535, 1536, 1537, 2285,  2286,  2287, 2304, 3600, 3601,
+        6143, 6144, 6145, 5130, 6000, 8191, 8192, 8193, 12000, 12288, 12290};
+    for (const std::string& backend : transformbackends())
+        for (std::uint64_t width : widths)
         {
-            fixedint a(width), b(width);
-            const auto la = static_cast<std::size_t>(round == 0 ? width : rng() % (width + 1));
-            const auto lb = static_cast<std::size_t>(round == 1 ? width : rng() % (width + 1));
-            for (std::size_t i = 0; i < width; ++i)
+            if (backend != transformbackends().front() && width > 12300)
+                continue;  // the transforms have tests of their own
+            const usebackend path(backend);
+            for (int round = 0; round < (width < 1000 ? 12 : 4); ++round)
             {
-                a.digits[i] = static_cast<std::int8_t>(i < la ? rng() % 10 : 0);
-                b.digits[i] = static_cast<std::int8_t>(i < lb ? (round % 3 ? rng() % 10 : 9) : 0);
+                fixedint a(width), b(width);
+                const auto half = static_cast<std::size_t>(width / 2 + (round == 3 ? 1 : 0));
+                const auto la = static_cast<std::size_t>(round == 0 ? width
+                                                         : round >= 2 && round <= 3
+                                                             ? std::min<std::uint64_t>(half, width)
+                                                             : rng() % (width + 1));
+                const auto lb = static_cast<std::size_t>(round == 1   ? width
+                                                         : round == 2 ? width - width / 2
+                                                         : round == 3 ? width / 2
+                                                                      : rng() % (width + 1));
+                for (std::size_t i = 0; i < width; ++i)
+                {
+                    a.digits[i] = static_cast<std::int8_t>(i < la ? rng() % 10 : 0);
+                    b.digits[i] =
+                        static_cast<std::int8_t>(i < lb ? (round % 3 ? rng() % 10 : 9) : 0);
+                }
+                a.negative = rng() % 2;
+                b.negative = rng() % 2;
+                ASSERT_EQ((a * b).asstring(), reference(a, b))
+                    << "seed " << seed << " width " << width << " round " << round << " backend "
+                    << backend;
             }
-            a.negative = rng() % 2;
-            b.negative = rng() % 2;
-            ASSERT_EQ((a * b).asstring(), reference(a, b))
-                << "seed " << seed << " width " << width << " round " << round;
         }
     QUORVEL::logstream.str({});
 }
@@ -227,6 +247,32 @@ TEST(MultiplyIdentities, HoldAtEveryEdge)
             ASSERT_EQ((x * nines).asstring(), std::string(complement.rbegin(), complement.rend()))
                 << "width " << w << " backend " << backend;
         }
+    QUORVEL::logstream.str({});
+}
+
+// Whole products of all-nines, (10^k - 1)^2 = 10^2k - 2 10^k + 1 in a width of 2k: the largest
+// columns the products in words form (at Karatsuba's edge, two levels of it, the longest operands
+// it takes and one digit beyond) and carries that run through every stretch of them; on every
+// backend.
+TEST(MultiplyIdentities, WholeSquaresOfNinesAtTheWordEdges)
+{
+    using QUORVEL::detail::tuning::wordmulupto;
+    for (const std::string& backend : transformbackends())
+    {
+        const usebackend path(backend);
+        for (const std::uint64_t k :
+             {9u, 145u, 767u, 768u, 769u, 1536u, 3001u, static_cast<unsigned>(wordmulupto),
+              static_cast<unsigned>(wordmulupto + 1)})
+        {
+            fixedint x(2 * k);
+            std::fill(x.digits.begin(), x.digits.begin() + static_cast<std::ptrdiff_t>(k),
+                      std::int8_t{9});
+            const std::string want = std::string(k - 1, '9') + "8" + std::string(k - 1, '0') + "1";
+            ASSERT_EQ((x * x).asstring(), want) << k << " digits, backend " << backend;
+            const fixedint y = x;  // not the same number: the product of two
+            ASSERT_EQ((x * y).asstring(), want) << k << " digits, backend " << backend;
+        }
+    }
     QUORVEL::logstream.str({});
 }
 

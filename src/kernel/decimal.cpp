@@ -8,6 +8,7 @@
 #include "kernel/scratch.hpp"
 #include "kernel/transform/backend.hpp"
 #include "kernel/tuning.hpp"
+#include "kernel/wordmul.hpp"
 #include "kernel/wordproduct.hpp"
 
 #include <algorithm>
@@ -146,9 +147,11 @@ void mullow(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::siz
         std::memset(out, 0, n);
         return;
     }
+    const transform::backend& via = transform::choosebackend();
+    if (wordmulfits(la, lb, via) && wordmul(a, la, b, lb, out, n, via))
+        return;
     const std::size_t m = limbsfor(n);  // limbs of the result
     const std::size_t na = limbsfor(la), nb = limbsfor(lb);
-    const transform::backend& via = transform::choosebackend();
     limbframe frame(na + nb + m + lowscratch(na, nb, m, via));
     const u64* pa = frame.packed(a, la, na);
     const u64* pb = frame.packed(b, lb, nb);

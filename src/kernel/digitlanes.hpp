@@ -1,11 +1,9 @@
-// Internal: digits in and out of words of eight with SSE2, sixteen at a time. In: bytes widened to
-// 16 bits, then pairs, quadruples and eights, each by one multiply-add of neighbouring lanes (by
-// 10, 100, 10000). Out: each word split into halves below 10^4 (by a multiply), the halves into
-// pairs and the pairs into digits in 16-bit lanes (multiplies that keep the high half divide by
-// 100 and by 10). For the products of words
-// (wordproduct.cpp) and the digits of limbs (digits.cpp), where the build has SSE2 (every
-// x86-64 build).
-// Not installed.
+// Internal: digits in and out of words of eight with SSE2, sixteen at a time. In: bytes widened
+// to 16 bits, then pairs, quadruples and eights, each by one multiply-add of neighbouring lanes
+// (by 10, 100, 10000). Out: four words split into halves below 10^4 (by 32-bit multiplies), the
+// halves into pairs and the pairs into digits in 16-bit lanes (multiplies that keep the high half
+// divide by 100 and by 10). For the products of words (words.cpp) and the digits of limbs
+// (digits.cpp), where the build has SSE2 (every x86-64 build). Not installed.
 #pragma once
 
 #include "kernel/limb.hpp"
@@ -43,19 +41,25 @@ inline bool anyabove(__m128i above)
     return _mm_movemask_epi8(_mm_cmpeq_epi8(above, _mm_setzero_si128())) != 0xFFFF;
 }
 
-/// Two words below 10^8 as four 16-bit lanes below 10^4, least significant first.
-inline u64 halves(std::uint32_t v0, std::uint32_t v1)
+/// Four words below 10^8 (32-bit lanes) as eight 16-bit lanes below 10^4, least significant
+/// first: the high half is w * ceil(2^45 / 10^4) >> 45 (exact below 2^27), the low one w minus
+/// ten thousand times it.
+inline __m128i quarters(__m128i w)
 {
-    const std::uint32_t h0 = v0 / 10000, h1 = v1 / 10000;
-    return (v0 - h0 * 10000) | u64{h0} << 16 | u64{v1 - h1 * 10000} << 32 | u64{h1} << 48;
+    const __m128i magic = _mm_set1_epi32(static_cast<int>(3518437209U));
+    const __m128i even = _mm_srli_epi64(_mm_mul_epu32(w, magic), 45);
+    const __m128i odd = _mm_srli_epi64(_mm_mul_epu32(_mm_srli_epi64(w, 32), magic), 45);
+    const __m128i high = _mm_or_si128(even, _mm_slli_epi64(odd, 32));  // below 10^4 per word
+    const __m128i low = _mm_sub_epi32(w, _mm_madd_epi16(high, _mm_set1_epi32(10000)));
+    return _mm_or_si128(low, _mm_slli_epi32(high, 16));
 }
 
-/// The sixteen digits of the lanes `first` at `at0` and those of `second` at `at1`.
-inline void store16(std::int8_t* at0, u64 first, std::int8_t* at1, u64 second)
+/// The sixteen digits of the lanes below 10^4 of `x`: those of its low half at `at0`, of its high
+/// half at `at1`.
+inline void store16(std::int8_t* at0, __m128i x, std::int8_t* at1)
 {
     const __m128i hundred = _mm_set1_epi16(100), ten = _mm_set1_epi16(10);
     const __m128i by100 = _mm_set1_epi16(5243), by10 = _mm_set1_epi16(6554);
-    const __m128i x = _mm_set_epi64x(static_cast<long long>(second), static_cast<long long>(first));
     const __m128i high = _mm_srli_epi16(_mm_mulhi_epu16(x, by100), 3);  // x / 100
     const __m128i low = _mm_sub_epi16(x, _mm_mullo_epi16(high, hundred));
     std::int8_t* const at[2] = {at0, at1};
@@ -69,6 +73,7 @@ inline void store16(std::int8_t* at0, u64 first, std::int8_t* at1, u64 second)
                          _mm_or_si128(units, _mm_slli_epi16(tens, 8)));
     }
 }
+
 }  // namespace lanes
 }  // namespace detail
 }  // namespace QUORVEL

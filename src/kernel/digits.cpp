@@ -103,6 +103,16 @@ bool alldecimal(const std::int8_t* a, const std::int8_t* b, std::size_t len)
 
 std::size_t significant(const std::int8_t* d, std::size_t len)
 {
+#if defined(QUORVEL_DIGIT_LANES)
+    // Sixteen zero digits at a time: the top half of a number held in twice its width.
+    for (; len >= 16; len -= 16)
+    {
+        const __m128i x =
+            _mm_loadu_si128(static_cast<const __m128i*>(static_cast<const void*>(d + len - 16)));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_setzero_si128())) != 0xFFFF)
+            break;
+    }
+#endif
     while (len >= 8 && load8(d + len - 8) == 0) len -= 8;
     while (len > 0 && d[len - 1] == 0) --len;
     return len;
@@ -198,12 +208,10 @@ void unpack(const u64* limbs, std::int8_t* out, std::size_t n)
     {
         const limbwords w[2] = {wordsof(limbs[l]), wordsof(limbs[l + 1])};
         std::int8_t* d = out + l * limbdigits;
-        lanes::store16(d,
-                       lanes::halves(static_cast<std::uint32_t>(w[0].low),
-                                     static_cast<std::uint32_t>(w[0].high)),
-                       d + limbdigits,
-                       lanes::halves(static_cast<std::uint32_t>(w[1].low),
-                                     static_cast<std::uint32_t>(w[1].high)));
+        const __m128i words =
+            _mm_set_epi32(static_cast<int>(w[1].high), static_cast<int>(w[1].low),
+                          static_cast<int>(w[0].high), static_cast<int>(w[0].low));
+        lanes::store16(d, lanes::quarters(words), d + limbdigits);
         puttop(w[0].top, d);
         puttop(w[1].top, d + limbdigits);
     }

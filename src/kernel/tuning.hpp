@@ -19,6 +19,13 @@ constexpr std::size_t shortfrom = 128;
 constexpr std::size_t shortsum = 144;
 /// Full products: Karatsuba from this length (BM_limbkernel).
 constexpr std::size_t karatsubafrom = 200;
+/// Products of digit strings go in words of eight digits (kernel/wordmul.hpp) where the backend
+/// has a column kernel and neither operand has more digits than this: below the AVX2 transform's
+/// threshold of 350 limbs (6,300 digits), where the words took 0.5 to 0.75 of the limbs' time
+/// from 256 digits up, whole and low products alike. Karatsuba splits their columns from this
+/// many words (a throwaway timing of `mullow` with the column kernel and without, 2026-12-10).
+constexpr std::size_t wordmulupto = 6144;
+constexpr std::size_t wordkaratsubafrom = 96;
 
 /// The number-theoretic transform from these product lengths, per backend (BM_limbkernel with
 /// each backend forced).

@@ -2,12 +2,15 @@
 // from below stays under 2^64, so each column is one word, split by 10^8.
 #include "kernel/wordproduct.hpp"
 
-#include "kernel/digitlanes.hpp"
-#include "kernel/swar.hpp"
+#include "kernel/words.hpp"
 
 #include <algorithm>
 #include <array>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace QUORVEL
 {
@@ -16,70 +19,8 @@ namespace detail
 namespace
 {
 constexpr std::size_t most = wordproductdigits / 8;
-constexpr u64 wordbase = 100000000ULL;  // 10^8
 static_assert(most * (wordbase - 1) * (wordbase - 1) + (most + 1) * wordbase < ~u64{0},
               "a column and its carry fit a word");
-
-#if defined(QUORVEL_DIGIT_LANES)
-// Sixteen digits at a time (kernel/digitlanes.hpp). Returns the number of words done; `bad` as
-// below.
-std::size_t vectorwords(const std::int8_t* d, std::size_t len, std::uint32_t* words, u64& bad)
-{
-    __m128i above = _mm_setzero_si128();
-    std::size_t k = 0;
-    for (; 8 * k + 32 <= len; k += 4)
-    {
-        const __m128i x =
-            lanes::eights(lanes::quads(d + 8 * k, above), lanes::quads(d + 8 * k + 16, above));
-        _mm_storeu_si128(static_cast<__m128i*>(static_cast<void*>(words + k)), x);
-    }
-    if (8 * k + 16 <= len)
-    {
-        const __m128i x = lanes::eights(lanes::quads(d + 8 * k, above), _mm_setzero_si128());
-        _mm_storel_epi64(static_cast<__m128i*>(static_cast<void*>(words + k)), x);
-        k += 2;
-    }
-    bad |= static_cast<u64>(lanes::anyabove(above));
-    return k;
-}
-#else
-std::size_t vectorwords(const std::int8_t*, std::size_t, std::uint32_t*, u64&)
-{
-    return 0;
-}
-#endif
-
-// The words of the `len` digits at d, the last one partial where len is not a multiple of 8;
-// `bad` is made non-zero where a byte is above 9. Returns the number of words.
-std::size_t towords(const std::int8_t* d, std::size_t len, std::uint32_t* words, u64& bad)
-{
-    std::size_t k = vectorwords(d, len, words, bad);
-    for (; 8 * k + 8 <= len; ++k)
-    {
-        const u64 x = swar::load8(d + 8 * k);
-        bad |= swar::baddigits(x);
-        words[k] = static_cast<std::uint32_t>(swar::gather8(x));
-    }
-    if (const std::size_t rest = len - 8 * k)
-    {
-        const u64 x = swar::loadtail(d, len, rest);
-        bad |= swar::baddigits(x);
-        words[k++] = static_cast<std::uint32_t>(swar::gather8(x));
-    }
-    return k;
-}
-
-// The digits of `count` words below 10^8 at out, eight per word.
-void todigits(const std::uint32_t* values, std::size_t count, std::int8_t* out)
-{
-    std::size_t k = 0;
-#if defined(QUORVEL_DIGIT_LANES)
-    for (; k + 4 <= count; k += 4)
-        lanes::store16(out + 8 * k, lanes::halves(values[k], values[k + 1]), out + 8 * k + 16,
-                       lanes::halves(values[k + 2], values[k + 3]));
-#endif
-    for (; k < count; ++k) swar::store8(out + 8 * k, swar::spread8(values[k]));
-}
 
 // The low m = M words of x * y (both of M words, zero above their own), then their digits: the
 // columns with the word count fixed, so that the compiler lays every loop out flat.
@@ -115,11 +56,7 @@ void lowwords(const std::uint32_t* x, const std::uint32_t* y, std::int8_t* out, 
         carry = column / wordbase;
         values[k] = static_cast<std::uint32_t>(column - carry * wordbase);
     }
-    const std::size_t full = n / 8;
-    todigits(values, full, out);
-    if (full < M)  // a last word of n % 8 digits, stored so that it ends with the string
-        swar::storetail(out, n, n % 8, swar::spread8(values[full]),
-                        full > 0 ? swar::load8(out + 8 * (full - 1)) : 0);
+    fromwords(values, out, n);
 }
 
 using lowwordsfunction = void (*)(const std::uint32_t*, const std::uint32_t*, std::int8_t*,
@@ -140,7 +77,7 @@ bool wordproduct(const std::int8_t* a, std::size_t la, const std::int8_t* b, std
                  std::int8_t* out, std::size_t n)
 {
     // Words below 10^8 < 2^32, zero above the operands' own up to the result's m.
-    const std::size_t m = n / 8 + (n % 8 != 0 ? 1 : 0);
+    const std::size_t m = wordsfor(n);
     if (m == 0)
         return true;
     std::uint32_t x[most], y[most];

@@ -107,7 +107,8 @@ struct avx2
 }  // namespace
 
 const backend fmabackend{
-    "avx2", available, tuning::transformfromfma, 0, engine<fmalane<avx2>>::residues, recombinewide};
+    "avx2",        available,  tuning::transformfromfma, 0, engine<fmalane<avx2>>::residues,
+    recombinewide, avx2columns};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL
@@ -124,7 +125,7 @@ bool never()
 }
 }  // namespace
 
-const backend fmabackend{"avx2", never, tuning::transformfromfma, 0, nullptr, nullptr};
+const backend fmabackend{"avx2", never, tuning::transformfromfma, 0, nullptr, nullptr, nullptr};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL

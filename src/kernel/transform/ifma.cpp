@@ -251,8 +251,10 @@ struct ifmalane
 
 }  // namespace
 
+// Every processor with AVX-512 IFMA has AVX2, whose kernel forms the products of words.
 const backend ifmabackend{
-    "ifma", available, tuning::transformfromifma, 52, engine<ifmalane>::residues, recombinewide};
+    "ifma",        available,  tuning::transformfromifma, 52, engine<ifmalane>::residues,
+    recombinewide, avx2columns};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL
@@ -269,7 +271,7 @@ bool never()
 }
 }  // namespace
 
-const backend ifmabackend{"ifma", never, tuning::transformfromifma, 52, nullptr, nullptr};
+const backend ifmabackend{"ifma", never, tuning::transformfromifma, 52, nullptr, nullptr, nullptr};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL

@@ -64,7 +64,8 @@ bool always()
 }  // namespace
 
 const backend neonbackend{
-    "neon", always, tuning::transformfromneon, 0, engine<fmalane<neon>>::residues, recombine};
+    "neon",    always, tuning::transformfromneon, 0, engine<fmalane<neon>>::residues,
+    recombine, nullptr};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL
@@ -85,7 +86,7 @@ bool never()
 }
 }  // namespace
 
-const backend neonbackend{"neon", never, tuning::transformfromneon, 0, nullptr, nullptr};
+const backend neonbackend{"neon", never, tuning::transformfromneon, 0, nullptr, nullptr, nullptr};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL

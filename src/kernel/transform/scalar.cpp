@@ -92,7 +92,8 @@ bool always()
 }  // namespace
 
 const backend scalarbackend{
-    "scalar", always, tuning::transformfromscalar, 64, engine<scalarlane>::residues, recombine};
+    "scalar",  always, tuning::transformfromscalar, 64, engine<scalarlane>::residues,
+    recombine, nullptr};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL
