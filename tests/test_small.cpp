@@ -162,6 +162,26 @@ TEST(LimbDigits, PackAndUnpackMatchTheDigitByDigitReference)
         }
 }
 
+// The significant length of every string up to 200 digits with its top non-zero digit at every
+// place (the scan goes 64, 16, 8 and 1 digits at a time), and of all zeros.
+TEST(DigitStrings, SignificantFindsTheTopNonZeroDigitAtEveryPlace)
+{
+    for (std::size_t len = 0; len <= 200; ++len)
+    {
+        std::vector<std::int8_t> d(len + 1, 0);
+        d[len] = 5;  // past the string: never read as part of it
+        ASSERT_EQ(significant(d.data(), len), 0u) << len;
+        for (std::size_t top = 0; top < len; ++top)
+        {
+            std::fill(d.begin(), d.begin() + static_cast<std::ptrdiff_t>(len), std::int8_t{0});
+            d[top] = static_cast<std::int8_t>(1 + top % 9);
+            if (top > 0)
+                d[top / 2] = 3;  // digits below the top do not matter
+            ASSERT_EQ(significant(d.data(), len), top + 1) << len << " " << top;
+        }
+    }
+}
+
 // A number that ends leaves its store to the next number of its thread that needs about as many
 // digits (one small store, up to 1 KiB, and one large): the next one starts as zeros or as an
 // exact copy, whatever the store held, and logs as any other construction.

@@ -104,14 +104,17 @@ bool alldecimal(const std::int8_t* a, const std::int8_t* b, std::size_t len)
 std::size_t significant(const std::int8_t* d, std::size_t len)
 {
 #if defined(QUORVEL_DIGIT_LANES)
-    // Sixteen zero digits at a time: the top half of a number held in twice its width.
-    for (; len >= 16; len -= 16)
-    {
-        const __m128i x =
-            _mm_loadu_si128(static_cast<const __m128i*>(static_cast<const void*>(d + len - 16)));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_setzero_si128())) != 0xFFFF)
+    // Sixty-four zero digits at a time (the top half of a number held in twice its width), then
+    // sixteen.
+    const auto at = [d](std::size_t i)
+    { return _mm_loadu_si128(static_cast<const __m128i*>(static_cast<const void*>(d + i))); };
+    const auto zero = [](__m128i x)
+    { return _mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_setzero_si128())) == 0xFFFF; };
+    for (; len >= 64; len -= 64)
+        if (!zero(_mm_or_si128(_mm_or_si128(at(len - 64), at(len - 48)),
+                               _mm_or_si128(at(len - 32), at(len - 16)))))
             break;
-    }
+    while (len >= 16 && zero(at(len - 16))) len -= 16;
 #endif
     while (len >= 8 && load8(d + len - 8) == 0) len -= 8;
     while (len > 0 && d[len - 1] == 0) --len;

@@ -40,21 +40,30 @@ struct engine
     static constexpr std::size_t width = Lane::width;
 
     /// Decimation in frequency, radix 2, length n (a power of 2, at least `width`): values in
-    /// [0, 2p) stay there.
-    static void forward2(u64* a, std::size_t n, const roottable& t, const constants& c)
+    /// [0, 2p) stay there. With `highzero` (only above the leaves) the upper half of a is taken
+    /// as zero without being read, nor written before: an operand of at most half the length.
+    static void forward2(u64* a, std::size_t n, const roottable& t, const constants& c,
+                         bool highzero = false)
     {
+        assert(!highzero || n > tuning::transformleaf);
         if (n > tuning::transformleaf)
         {
             // Above the leaves two stages per pass over the block where its quarters are leaves
             // or larger (half the passes over memory that has left the cache).
             if (n / 4 >= tuning::transformleaf)
             {
-                twostages<true>(a, n / 2, t, c);
+                if (highzero)
+                    twostages<true, true>(a, n / 2, t, c);
+                else
+                    twostages<true>(a, n / 2, t, c);
                 for (std::size_t quarter = 0; quarter < 4; ++quarter)
                     forward2(a + quarter * (n / 4), n / 4, t, c);
                 return;
             }
-            stage<true>(a, n / 2, t, c);
+            if (highzero)
+                stage<true, true>(a, n / 2, t, c);
+            else
+                stage<true>(a, n / 2, t, c);
             forward2(a, n / 2, t, c);
             forward2(a + n / 2, n / 2, t, c);
             return;
@@ -185,16 +194,19 @@ struct engine
     }
 
 private:
+    // What a stage reads for the upper half that `highzero` leaves unwritten.
+    alignas(64) static constexpr u64 zeros[width] = {};
+
     // The butterflies of half-length h on x[0, 2h), with the roots of the forward transform or
-    // of the inverse.
-    template <bool forward>
+    // of the inverse; with `highzero`, x[h, 2h) taken as zero.
+    template <bool forward, bool highzero = false>
     static void stage(u64* x, std::size_t h, const roottable& t, const constants& c)
     {
         const u64* w = (forward ? t.forward : t.inverse) + h;
         const u64* wq = (forward ? t.forwardq : t.inverseq) + h;
         for (std::size_t j = 0; j < h; j += width)
         {
-            vec u = Lane::load(x + j), v = Lane::load(x + j + h);
+            vec u = Lane::load(x + j), v = Lane::load(highzero ? zeros : x + j + h);
             if constexpr (forward)
                 Lane::forwardbutterfly(u, v, Lane::load(w + j), Lane::load(wq + j), c);
             else
@@ -206,8 +218,9 @@ private:
 
     // The stages of half-lengths h and h / 2 on x[0, 2h) at once (forward: h first; inverse:
     // h / 2 first), each value loaded and stored once: with q = h / 2 and j < q, the four values
-    // j, j + q, j + h, j + h + q take the roots w_2h^j, w_2h^(j + q) and w_h^j.
-    template <bool forward>
+    // j, j + q, j + h, j + h + q take the roots w_2h^j, w_2h^(j + q) and w_h^j. With
+    // `highzero`, x[h, 2h) is taken as zero.
+    template <bool forward, bool highzero = false>
     static void twostages(u64* x, std::size_t h, const roottable& t, const constants& c)
     {
         const std::size_t q = h / 2;
@@ -216,7 +229,8 @@ private:
         for (std::size_t j = 0; j < q; j += width)
         {
             vec x0 = Lane::load(x + j), x1 = Lane::load(x + j + q);
-            vec x2 = Lane::load(x + j + h), x3 = Lane::load(x + j + h + q);
+            vec x2 = Lane::load(highzero ? zeros : x + j + h);
+            vec x3 = Lane::load(highzero ? zeros : x + j + h + q);
             const vec wa = Lane::load(w + h + j), waq = Lane::load(wq + h + j);
             const vec wb = Lane::load(w + h + q + j), wbq = Lane::load(wq + h + q + j);
             const vec wc = Lane::load(w + q + j), wcq = Lane::load(wq + q + j);
@@ -241,14 +255,17 @@ private:
         }
     }
 
-    // The limbs of `a` below p, zero up to `length`, transformed.
+    // The limbs of `a` below p, zero up to `length`, transformed. An operand of at most half a
+    // length 2^k above the leaves (both operands of a balanced whole product) leaves the upper
+    // half to the first stage, which takes it as zero.
     static void load(u64* x, const u64* a, std::size_t na, const job& j, const roottable& t,
                      const prime& m, const constants& c)
     {
+        const bool highzero = j.length == j.n && j.n > tuning::transformleaf && na <= j.n / 2;
         Lane::residuesof(x, a, na, m, c);
-        for (std::size_t i = na; i < j.length; ++i) x[i] = 0;
+        for (std::size_t i = na; i < (highzero ? j.n / 2 : j.length); ++i) x[i] = 0;
         if (j.length == j.n)
-            forward2(x, j.n, t, c);
+            forward2(x, j.n, t, c, highzero);
         else
         {
             forward3(x, j.n, m, c);
