@@ -15,13 +15,6 @@
 #include <emmintrin.h>
 #endif
 
-#if defined(__GNUC__) || defined(__clang__)
-// NOLINTNEXTLINE(cppcoreguidelines-macro-usage): an attribute of two compilers
-#define QUORVEL_NOINLINE __attribute__((noinline))
-#else
-#define QUORVEL_NOINLINE
-#endif
-
 namespace QUORVEL
 {
 namespace detail

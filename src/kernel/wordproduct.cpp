@@ -49,7 +49,7 @@ void lowwords(const std::uint32_t* x, const std::uint32_t* y, std::int8_t* out, 
         for (std::size_t i = 0; i <= k; ++i) columns[k] += u64{x[i]} * y[k - i];
 #endif
     u64 carry = 0;
-    std::uint32_t values[M] = {};
+    std::uint32_t values[M < 4 ? 4 : M] = {};  // room for the four that fromwords reads at once
     for (std::size_t k = 0; k < M; ++k)
     {
         const u64 column = columns[k] + carry;

@@ -4,6 +4,8 @@
 // are neither kept nor taken.
 #include "number/stores.hpp"
 
+#include "kernel/compiler.hpp"
+
 #include <new>
 #include <utility>
 
@@ -29,14 +31,22 @@ struct spare
 };
 struct spares
 {
-    spare small, large;
-    bool finished;  // the thread is ending: keep nothing more
+    spare sizes[2];  // small, large
+    bool finished;   // the thread is ending: keep nothing more
 };
 thread_local spares kept;
 
 spare& spareof(std::size_t bytes) noexcept
 {
-    return bytes <= smallbytes ? kept.small : kept.large;
+    return kept.sizes[bytes > smallbytes ? 1 : 0];
+}
+
+bool fits(spare& s, std::size_t n) noexcept
+{
+    if (!s.held || n == 0)
+        return false;
+    const std::size_t room = s.get().capacity();
+    return room >= n && room / 2 <= n;
 }
 
 struct sparerelease
@@ -48,11 +58,11 @@ struct sparerelease
     sparerelease& operator=(sparerelease&&) = delete;
     ~sparerelease()
     {
-        for (spare* s : {&kept.small, &kept.large})
+        for (spare& s : kept.sizes)
         {
-            if (s->held)
-                s->get().~store();
-            s->held = false;
+            if (s.held)
+                s.get().~store();
+            s.held = false;
         }
         kept.finished = true;
     }
@@ -60,20 +70,38 @@ struct sparerelease
 thread_local sparerelease release;
 }  // namespace
 
+namespace
+{
+// Keeps `digits` in `s`, in place of what `s` held (freed).
+void keepin(spare& s, store& digits) noexcept
+{
+    (void)&release;  // makes sure the spares are freed when the thread ends
+    if (!s.held)
+    {
+        ::new (static_cast<void*>(s.bytes)) store(std::move(digits));
+        s.held = true;
+        return;
+    }
+    s.get() = std::move(digits);  // the newest is kept: the width a program works at now
+}
+
+// The large spare's side, out of the way of the small one's.
+QUORVEL_NOINLINE void keeplarge(store& digits) noexcept
+{
+    keepin(kept.sizes[1], digits);
+}
+}  // namespace
+
 bool sparefits(std::size_t n) noexcept
 {
-    spare& s = spareof(n);
-    if (!s.held || n == 0)
-        return false;
-    const std::size_t room = s.get().capacity();
-    return room >= n && room / 2 <= n;
+    return fits(spareof(n), n);
 }
 
 void makestore(store& digits, std::size_t n, const std::int8_t* from)
 {
-    if (sparefits(n))
+    spare& s = spareof(n);
+    if (fits(s, n))
     {
-        spare& s = spareof(n);
         digits.swap(s.get());
         s.get().~store();
         s.held = false;
@@ -93,15 +121,12 @@ void makestore(store& digits, std::size_t n, const std::int8_t* from)
 void keepstore(store& digits) noexcept
 {
     const std::size_t room = digits.capacity();
-    if (kept.finished || room == 0)
+    if (room == 0 || kept.finished)
         return;
-    (void)&release;  // makes sure the spares are freed when the thread ends
-    spare& s = spareof(room);
-    if (s.held)
-        s.get() = std::move(digits);  // the newest is kept: the width a program works at now
+    if (room > smallbytes)
+        keeplarge(digits);
     else
-        ::new (static_cast<void*>(s.bytes)) store(std::move(digits));
-    s.held = true;
+        keepin(kept.sizes[0], digits);
 }
 }  // namespace detail
 }  // namespace QUORVEL
