@@ -100,7 +100,11 @@ inline std::uint64_t width(reader& in, std::uint64_t maxwidth, bool pastmax = fa
                                             18 * 1536,
                                             18 * 1536 + 1,
                                             18 * 2048,
-                                            18 * 2048 + 1};
+                                            18 * 2048 + 1,
+                                            16 * wordkaratsubafrom - 1,  // whole products in words
+                                            16 * wordkaratsubafrom,
+                                            2 * wordmulupto,
+                                            2 * wordmulupto + 2};
     const std::uint8_t pick = in.byte();
     if (pick < 128)
     {

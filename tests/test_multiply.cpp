@@ -2,6 +2,9 @@
 #include "../fuzz/reference.hpp"
 #include "kernel/tuning.hpp"
 #if defined(QUORVEL_TEST_INTERNALS)
+#include "kernel/decimal.hpp"
+#include "kernel/digits.hpp"
+#include "kernel/transform/backend.hpp"
 #include "kernel/transform/modular.hpp"
 #include "kernel/transform/transform.hpp"
 #endif
@@ -418,6 +421,53 @@ TEST(MultiplyTransform, EveryBackendAgreesWhereTheShapeChanges)
             else
                 ASSERT_EQ(r, first)
                     << s.na << " by " << s.nb << " limbs, backend " << backend->name;
+        }
+    }
+}
+
+// The products in words (on the backends with a column kernel) against the limbs (the scalar
+// backend's path below its transform), from the same digits: every operand length up to 400
+// digits and lengths around Karatsuba's split, with the result as long as the whole product, as
+// the longer operand (a low half) and in between; random digits, all nines and a lone top digit.
+TEST(MultiplyWords, AgreeWithTheLimbsAtEveryLength)
+{
+    namespace detail = QUORVEL::detail;
+    std::vector<std::string> wordbackends;
+    for (const detail::transform::backend* b : detail::transform::backends)
+        if (b->available() && b->columns != nullptr)
+            wordbackends.emplace_back(b->name);
+    if (wordbackends.empty())
+        GTEST_SKIP() << "no backend here forms products in words";
+    std::mt19937 rng(testseed());
+    std::vector<std::size_t> lengths;
+    for (std::size_t l = 1; l <= 400; ++l) lengths.push_back(l);
+    const std::size_t split = 8 * detail::tuning::wordkaratsubafrom;
+    for (std::size_t l : {split - 9, split - 1, split, split + 1, split + 8, 2 * split + 3})
+        lengths.push_back(l);
+    const auto product = [](const std::string& backend, const std::vector<std::int8_t>& a,
+                            const std::vector<std::int8_t>& b, std::size_t n)
+    {
+        const usebackend path(backend);
+        std::vector<std::int8_t> out(n, 42);
+        detail::mullow(a.data(), detail::significant(a.data(), a.size()), b.data(),
+                       detail::significant(b.data(), b.size()), out.data(), n);
+        return out;
+    };
+    for (const std::size_t la : lengths)
+    {
+        const std::size_t lb = la % 3 == 0 ? la : 1 + rng() % (la + 8);
+        std::vector<std::int8_t> a(la), b(lb);
+        for (auto& d : a) d = static_cast<std::int8_t>(la % 7 == 0 ? 9 : rng() % 10);
+        for (auto& d : b) d = static_cast<std::int8_t>(lb % 5 == 0 ? 9 : rng() % 10);
+        a.back() = static_cast<std::int8_t>(1 + rng() % 9);
+        b.back() = static_cast<std::int8_t>(1 + rng() % 9);
+        const std::size_t longer = std::max(la, lb);
+        for (const std::size_t n : {la + lb, longer, longer + (la + lb - longer) / 2})
+        {
+            const std::vector<std::int8_t> want = product("scalar", a, b, n);
+            for (const std::string& backend : wordbackends)
+                ASSERT_EQ(product(backend, a, b, n), want)
+                    << la << " by " << lb << " digits to " << n << ", backend " << backend;
         }
     }
 }
