@@ -56,8 +56,9 @@ void plaincolumns(u64* c, std::size_t count, const word* x, std::size_t nx, cons
 bool splits(std::size_t n, u64 top)
 {
     const std::size_t k = (n + 1) / 2;
-    return n >= tuning::wordkaratsubafrom && 2 * top < (u64{1} << 32) &&
-           static_cast<u128>(k) * (2 * top) * (2 * top) <= columnmost;
+    const u64 sums = 2 * top;  // the bound of the halves' sums
+    return n >= tuning::wordkaratsubafrom && sums < (u64{1} << 32) &&
+           static_cast<u128>(k) * sums * sums <= columnmost;
 }
 
 // Scratch (limbs) of karatsuba(n): the halves' sums, the middle columns, then what is below.
