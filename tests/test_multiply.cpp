@@ -178,35 +178,32 @@ TEST(MultiplyRandom, MatchesAnIndependentProduct)
         36,   37,   40,   128,  143,  144,  145,  146,  153,   161,   300,  383,  384,  385,
         767,  768,  769,  1151, 1152, 1535, 1536, 1537, 2285,  2286,  2287, 2304, 3600, 3601,
         6143, 6144, 6145, 5130, 6000, 8191, 8192, 8193, 12000, 12288, 12290};
-    for (const std::string& backend : transformbackends())
-        for (std::uint64_t width : widths)
+    for (std::uint64_t width : widths)
+        for (int round = 0; round < (width < 1000 ? 12 : 4); ++round)
         {
-            if (backend != transformbackends().front() && width > 12300)
-                continue;  // the transforms have tests of their own
-            const usebackend path(backend);
-            for (int round = 0; round < (width < 1000 ? 12 : 4); ++round)
+            fixedint a(width), b(width);
+            const auto half = static_cast<std::size_t>(width / 2 + (round == 3 ? 1 : 0));
+            const auto la = static_cast<std::size_t>(round == 0 ? width
+                                                     : round >= 2 && round <= 3
+                                                         ? std::min<std::uint64_t>(half, width)
+                                                         : rng() % (width + 1));
+            const auto lb = static_cast<std::size_t>(round == 1   ? width
+                                                     : round == 2 ? width - width / 2
+                                                     : round == 3 ? width / 2
+                                                                  : rng() % (width + 1));
+            for (std::size_t i = 0; i < width; ++i)
             {
-                fixedint a(width), b(width);
-                const auto half = static_cast<std::size_t>(width / 2 + (round == 3 ? 1 : 0));
-                const auto la = static_cast<std::size_t>(round == 0 ? width
-                                                         : round >= 2 && round <= 3
-                                                             ? std::min<std::uint64_t>(half, width)
-                                                             : rng() % (width + 1));
-                const auto lb = static_cast<std::size_t>(round == 1   ? width
-                                                         : round == 2 ? width - width / 2
-                                                         : round == 3 ? width / 2
-                                                                      : rng() % (width + 1));
-                for (std::size_t i = 0; i < width; ++i)
-                {
-                    a.digits[i] = static_cast<std::int8_t>(i < la ? rng() % 10 : 0);
-                    b.digits[i] =
-                        static_cast<std::int8_t>(i < lb ? (round % 3 ? rng() % 10 : 9) : 0);
-                }
-                a.negative = rng() % 2;
-                b.negative = rng() % 2;
-                ASSERT_EQ((a * b).asstring(), reference(a, b))
-                    << "seed " << seed << " width " << width << " round " << round << " backend "
-                    << backend;
+                a.digits[i] = static_cast<std::int8_t>(i < la ? rng() % 10 : 0);
+                b.digits[i] = static_cast<std::int8_t>(i < lb ? (round % 3 ? rng() % 10 : 9) : 0);
+            }
+            a.negative = rng() % 2;
+            b.negative = rng() % 2;
+            const std::string want = reference(a, b);  // once, for every backend
+            for (const std::string& backend : transformbackends())
+            {
+                const usebackend path(backend);
+                ASSERT_EQ((a * b).asstring(), want) << "seed " << seed << " width " << width
+                                                    << " round " << round << " backend " << backend;
             }
         }
     QUORVEL::logstream.str({});
