@@ -32,12 +32,11 @@ void put(u64* at, __m256i v)
     _mm256_storeu_si256(static_cast<__m256i*>(static_cast<void*>(at)), v);
 }
 
-void columns(u64* c, std::size_t count, std::size_t k, const std::uint32_t* x, std::size_t nx,
-             const u64* y, std::size_t ny)
+void columns(u64* c, std::size_t count, const std::uint32_t* x, std::size_t nx, const u64* y,
+             std::size_t ny)
 {
-    for (std::size_t done = 0; done < count; done += 16)
+    for (std::size_t at = 0; at < count; at += 16)
     {
-        const std::size_t at = k + done;
         // The words of x with a product in columns at to at + 15: at - i + 15 >= 0 and
         // at - i <= ny - 1.
         const std::size_t first = at + 1 > ny ? at + 1 - ny : 0;
@@ -53,12 +52,12 @@ void columns(u64* c, std::size_t count, std::size_t k, const std::uint32_t* x, s
             s2 = muladd(s2, xi, p + 8);
             s3 = muladd(s3, xi, p + 12);
         }
-        if (count - done >= 16)
+        if (count - at >= 16)
         {
-            put(c + done, s0);
-            put(c + done + 4, s1);
-            put(c + done + 8, s2);
-            put(c + done + 12, s3);
+            put(c + at, s0);
+            put(c + at + 4, s1);
+            put(c + at + 8, s2);
+            put(c + at + 12, s3);
             continue;
         }
         u64 last[16];  // a last block of fewer than 16 columns
@@ -66,7 +65,7 @@ void columns(u64* c, std::size_t count, std::size_t k, const std::uint32_t* x, s
         put(last + 4, s1);
         put(last + 8, s2);
         put(last + 12, s3);
-        std::copy(last, last + (count - done), c + done);
+        std::copy(last, last + (count - at), c + at);
     }
 }
 }  // namespace
@@ -79,10 +78,12 @@ namespace QUORVEL
 {
 namespace detail
 {
-void avx2columns(u64* c, std::size_t count, std::size_t k, const std::uint32_t* x, std::size_t nx,
-                 const u64* y, std::size_t ny)
+// Declared in the header, outside any region compiled for AVX2: the entry that callers of the
+// baseline see, which the table of backends names.
+void avx2columns(u64* c, std::size_t count, const std::uint32_t* x, std::size_t nx, const u64* y,
+                 std::size_t ny)
 {
-    columns(c, count, k, x, nx, y, ny);
+    columns(c, count, x, nx, y, ny);
 }
 }  // namespace detail
 }  // namespace QUORVEL

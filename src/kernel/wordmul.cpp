@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cstring>
 
 namespace QUORVEL
 {
@@ -48,7 +47,7 @@ void plaincolumns(u64* c, std::size_t count, const word* x, std::size_t nx, cons
     std::fill(lanes, lanes + columnpad, u64{0});
     std::copy(y, y + ny, lanes + columnpad);
     std::fill(lanes + columnpad + ny, lanes + ny + 2 * columnpad, u64{0});
-    kernel(c, count, 0, x, nx, lanes + columnpad, ny);
+    kernel(c, count, x, nx, lanes + columnpad, ny);
 }
 
 // Whether a product of n-word operands below `top` splits once more: the halves' sums (below
@@ -100,12 +99,7 @@ void karatsuba(u64* c, const word* x, const word* y, std::size_t n, u64 top, are
 // Adds `carry` to the words w[at, m), as far as it goes; what passes w[m - 1] is dropped.
 void carryinto(word* w, std::size_t at, std::size_t m, u64 carry)
 {
-    for (; carry != 0 && at < m; ++at)
-    {
-        const u64 t = w[at] + carry;
-        carry = t / wordbase;
-        w[at] = static_cast<word>(t - carry * wordbase);
-    }
+    for (; carry != 0 && at < m; ++at) w[at] = wordof(w[at] + carry, carry);
 }
 
 // w[0, m) = the low m words of the number whose columns in base 10^8 are c[0, count), count <= m
@@ -123,22 +117,13 @@ void columnwords(const u64* c, std::size_t count, word* w, std::size_t m)
     word* w3 = w + 3 * q;
     for (std::size_t j = 0; j < q; ++j)
     {
-        const u64 t0 = c[j] + c0, t1 = s1[j] + c1, t2 = s2[j] + c2, t3 = s3[j] + c3;
-        c0 = t0 / wordbase;
-        c1 = t1 / wordbase;
-        c2 = t2 / wordbase;
-        c3 = t3 / wordbase;
-        w[j] = static_cast<word>(t0 - c0 * wordbase);
-        w1[j] = static_cast<word>(t1 - c1 * wordbase);
-        w2[j] = static_cast<word>(t2 - c2 * wordbase);
-        w3[j] = static_cast<word>(t3 - c3 * wordbase);
+        w[j] = wordof(c[j] + c0, c0);
+        w1[j] = wordof(s1[j] + c1, c1);
+        w2[j] = wordof(s2[j] + c2, c2);
+        w3[j] = wordof(s3[j] + c3, c3);
     }
     for (std::size_t j = 4 * q; j < count; ++j)  // the last stretch's own tail
-    {
-        const u64 t = c[j] + c3;
-        c3 = t / wordbase;
-        w[j] = static_cast<word>(t - c3 * wordbase);
-    }
+        w[j] = wordof(c[j] + c3, c3);
     std::fill(w + count, w + m, word{0});
     carryinto(w, count, m, c3);
     carryinto(w, q, m, c0);

@@ -50,12 +50,7 @@ void lowwords(const std::uint32_t* x, const std::uint32_t* y, std::int8_t* out, 
 #endif
     u64 carry = 0;
     std::uint32_t values[M < 4 ? 4 : M] = {};  // room for the four that fromwords reads at once
-    for (std::size_t k = 0; k < M; ++k)
-    {
-        const u64 column = columns[k] + carry;
-        carry = column / wordbase;
-        values[k] = static_cast<std::uint32_t>(column - carry * wordbase);
-    }
+    for (std::size_t k = 0; k < M; ++k) values[k] = wordof(columns[k] + carry, carry);
     fromwords(values, out, n);
 }
 

@@ -18,6 +18,13 @@ namespace detail
 /// The base of a word.
 constexpr u64 wordbase = 100000000ULL;  // 10^8
 
+/// The word of t modulo 10^8, its quotient going to `carry`: the step of every carry in words.
+inline std::uint32_t wordof(u64 t, u64& carry)
+{
+    carry = t / wordbase;
+    return static_cast<std::uint32_t>(t - carry * wordbase);
+}
+
 /// Words that hold `digits` decimal digits.
 constexpr std::size_t wordsfor(std::size_t digits)
 {

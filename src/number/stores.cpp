@@ -36,9 +36,14 @@ struct spares
 };
 thread_local spares kept;
 
+bool large(std::size_t bytes) noexcept
+{
+    return bytes > smallbytes;
+}
+
 spare& spareof(std::size_t bytes) noexcept
 {
-    return kept.sizes[bytes > smallbytes ? 1 : 0];
+    return kept.sizes[large(bytes) ? 1 : 0];
 }
 
 bool fits(spare& s, std::size_t n) noexcept
@@ -88,7 +93,7 @@ void keepin(spare& s, store& digits) noexcept
 // The large spare's side, out of the way of the small one's.
 QUORVEL_NOINLINE void keeplarge(store& digits) noexcept
 {
-    keepin(kept.sizes[1], digits);
+    keepin(spareof(digits.capacity()), digits);
 }
 }  // namespace
 
@@ -123,10 +128,10 @@ void keepstore(store& digits) noexcept
     const std::size_t room = digits.capacity();
     if (room == 0 || kept.finished)
         return;
-    if (room > smallbytes)
+    if (large(room))
         keeplarge(digits);
     else
-        keepin(kept.sizes[0], digits);
+        keepin(spareof(room), digits);
 }
 }  // namespace detail
 }  // namespace QUORVEL
