@@ -7,6 +7,8 @@
 #include "kernel/transform/backend.hpp"
 #include "kernel/transform/modular.hpp"
 #include "kernel/transform/transform.hpp"
+#include "kernel/wordcolumns.hpp"
+#include "kernel/words.hpp"
 #endif
 #include "support.hpp"
 
@@ -431,7 +433,7 @@ TEST(MultiplyWords, AgreeWithTheLimbsAtEveryLength)
     namespace detail = QUORVEL::detail;
     std::vector<std::string> wordbackends;
     for (const detail::transform::backend* b : detail::transform::backends)
-        if (b->available() && b->columns != nullptr)
+        if (b->available() && b->words != nullptr)
             wordbackends.emplace_back(b->name);
     if (wordbackends.empty())
         GTEST_SKIP() << "no backend here forms products in words";
@@ -474,6 +476,70 @@ TEST(MultiplyWords, AgreeWithTheLimbsAtEveryLength)
 // 10^w - 10^m + 1 modulo 10^w. Columns of up to 18 terms split their sum with one division and
 // longer ones with two; here the column of 19 terms comes well before the last, so a wrong bound
 // between the two shows (where it is the last column its carry is dropped).
+// Each backend's kernels of products in words against the portable steps they stand for, at
+// every length up to 300 digits (words): digits in (a byte above 9 anywhere must be seen), the
+// columns of every shape up to 40 by 40 words (low products too), digits out (nothing written past
+// the end).
+TEST(MultiplyWords, KernelsMatchThePortableSteps)
+{
+    namespace detail = QUORVEL::detail;
+    using u64 = std::uint64_t;
+    std::mt19937 rng(testseed());
+    const auto word = [&rng] { return static_cast<std::uint32_t>(rng() % 100000000U); };
+    for (const detail::transform::backend* b : detail::transform::backends)
+    {
+        if (!b->available() || b->words == nullptr)
+            continue;
+        const detail::wordkernels& k = *b->words;
+        for (std::size_t len = 0; len <= 300; ++len)
+        {
+            std::vector<std::int8_t> d(len);
+            for (auto& x : d) x = static_cast<std::int8_t>(rng() % 10);
+            for (const std::size_t at : {len, len / 3, len - 1})
+            {
+                std::vector<std::int8_t> e = d;
+                if (at < len)  // one byte outside 0 to 9 (or none)
+                    e[at] = static_cast<std::int8_t>(at % 2 == 0 ? 10 : -1);
+                std::vector<std::uint32_t> want(len / 8 + 1, 7), got = want;
+                u64 wantbad = 0, gotbad = 0;
+                ASSERT_EQ(k.words(e.data(), len, got.data(), gotbad),
+                          detail::towords(e.data(), len, want.data(), wantbad));
+                ASSERT_EQ(got, want) << b->name << ", " << len << " digits";
+                ASSERT_EQ(gotbad != 0, wantbad != 0) << b->name << ", bad byte at " << at;
+            }
+            std::vector<std::uint32_t> values(len / 8 + 1);
+            for (auto& v : values) v = len % 5 == 0 ? 99999999U : word();
+            std::vector<std::int8_t> want(len + 8, 42), got = want;
+            detail::fromwords(values.data(), want.data(), len);
+            k.digits(values.data(), got.data(), len);
+            ASSERT_EQ(got, want) << b->name << ", " << len << " digits out";
+        }
+        for (std::size_t nx = 1; nx <= 40; ++nx)
+            for (std::size_t ny = 1; ny <= 40; ny += 1 + nx % 3)
+            {
+                std::vector<std::uint32_t> x(nx);
+                std::vector<u64> lanes(ny + 2 * detail::columnpad, 0);
+                for (auto& v : x) v = nx % 4 == 0 ? 99999999U : word();
+                for (std::size_t j = 0; j < ny; ++j) lanes[detail::columnpad + j] = word();
+                const u64* y = lanes.data() + detail::columnpad;
+                std::vector<u64> want(nx + ny - 1, 0);
+                for (std::size_t i = 0; i < nx; ++i)
+                    for (std::size_t j = 0; j < ny; ++j) want[i + j] += u64{x[i]} * y[j];
+                for (const std::size_t count : {nx + ny - 1, (nx + ny) / 2, std::size_t{1}})
+                {
+                    std::vector<u64> got(count + 1, 42);
+                    k.columns(got.data(), count, x.data(), nx, y, ny);
+                    ASSERT_EQ(got.back(), 42u) << b->name << ": a column past the count";
+                    got.pop_back();
+                    std::vector<u64> low = want;
+                    low.resize(count);
+                    ASSERT_EQ(got, low)
+                        << b->name << ", " << nx << " by " << ny << " words, " << count;
+                }
+            }
+    }
+}
+
 TEST(MultiplyIdentities, AllNinesAtTheColumnBound)
 {
     const std::uint64_t w = 720;
@@ -533,13 +599,14 @@ TEST(MultiplyIdentities, LongProductsKeepTheirResidues)
 }
 
 // Digits outside 0 to 9 (only a caller can put them there) are read modulo 10: on the eight-digit
-// and eighteen-digit word paths, across their edges and at the top position.
+// and eighteen-digit word paths and on the products in words (from 145 digits), across their
+// edges, those of 64 digits at a time, and at the top position.
 TEST(MultiplyIdentities, ReadsDigitsOutsideTheRangeModuloTen)
 {
     const std::int8_t strange[] = {10, 13, 127, -1, -128, 99};
-    for (std::size_t w : {8u, 9u, 18u, 19u, 36u, 40u})
-        for (std::size_t at :
-             {std::size_t{0}, std::size_t{7}, std::size_t{8}, std::size_t{17}, w - 1})
+    for (std::size_t w : {8u, 9u, 18u, 19u, 36u, 40u, 200u, 301u})
+        for (std::size_t at : {std::size_t{0}, std::size_t{7}, std::size_t{8}, std::size_t{17},
+                               std::size_t{63}, std::size_t{64}, w / 2, w - 1})
         {
             if (at >= w)
                 continue;

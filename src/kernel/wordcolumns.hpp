@@ -1,7 +1,7 @@
-// Internal: the columns of a product of words of eight digits, formed with vector products of
-// 32-bit words into 64-bit lanes: the inner loop of wordmul.cpp, one per instruction set, named in
-// the transform's table of backends (a backend without one leaves such products to the limbs).
-// Not installed.
+// Internal: the vector kernels of products in words of eight digits (wordmul.cpp), one set per
+// instruction set, named in the transform's table of backends (a backend without one leaves such
+// products to the limbs): the columns, formed with vector products of 32-bit words into 64-bit
+// lanes, and the digits of the product's words. Not installed.
 #pragma once
 
 #include "kernel/limb.hpp"
@@ -24,11 +24,24 @@ constexpr std::size_t columnpad = 16;
 using columnkernel = void (*)(u64* c, std::size_t count, const std::uint32_t* x, std::size_t nx,
                               const u64* y, std::size_t ny);
 
+/// The kernels of one instruction set: the columns, and the digits in and out of words as
+/// `towords` and `fromwords` (kernel/words.hpp) take and give them.
+struct wordkernels
+{
+    columnkernel columns;
+    std::size_t (*words)(const std::int8_t* d, std::size_t len, std::uint32_t* words, u64& bad);
+    void (*digits)(const std::uint32_t* values, std::int8_t* out, std::size_t n);
+};
+
 #if defined(QUORVEL_X86_TARGETS)
-/// The kernel for processors with AVX2 (x86-64 builds with GCC or Clang): call it only where the
-/// processor has AVX2.
+/// The kernels for processors with AVX2 (x86-64 builds with GCC or Clang): call them only where
+/// the processor has AVX2. The columns are in wordcolumns.cpp, the digits in and out (64 at a
+/// time) in worddigits.cpp.
 void avx2columns(u64* c, std::size_t count, const std::uint32_t* x, std::size_t nx, const u64* y,
                  std::size_t ny);
+std::size_t avx2words(const std::int8_t* d, std::size_t len, std::uint32_t* words, u64& bad);
+void avx2digits(const std::uint32_t* values, std::int8_t* out, std::size_t n);
+extern const wordkernels avx2wordkernels;
 #endif
 }  // namespace detail
 }  // namespace QUORVEL

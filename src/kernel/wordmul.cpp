@@ -134,7 +134,7 @@ void columnwords(const u64* c, std::size_t count, word* w, std::size_t m)
 
 bool wordmulfits(std::size_t la, std::size_t lb, const transform::backend& via)
 {
-    return via.columns != nullptr && la <= tuning::wordmulupto && lb <= tuning::wordmulupto;
+    return via.words != nullptr && la <= tuning::wordmulupto && lb <= tuning::wordmulupto;
 }
 
 bool wordmul(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::size_t lb,
@@ -154,8 +154,8 @@ bool wordmul(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::si
     word* y = words(room, n2);
     word* w = words(room, m);
     u64 bad = 0;
-    towords(a, la, x, bad);
-    towords(b, lb, y, bad);
+    via.words->words(a, la, x, bad);
+    via.words->words(b, lb, y, bad);
     if (bad != 0)
         return false;
     u64* c = room.take(columns);
@@ -163,12 +163,12 @@ bool wordmul(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::si
     {
         std::fill(x + nx, x + n2, word{0});
         std::fill(y + ny, y + n2, word{0});
-        karatsuba(c, x, y, n2, wordbase, room, via.columns);
+        karatsuba(c, x, y, n2, wordbase, room, via.words->columns);
     }
     else
-        plaincolumns(c, count, x, nx, y, ny, room, via.columns);
+        plaincolumns(c, count, x, nx, y, ny, room, via.words->columns);
     columnwords(c, count, w, m);
-    fromwords(w, out, n);
+    via.words->digits(w, out, n);
     return true;
 }
 }  // namespace detail

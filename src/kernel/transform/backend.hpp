@@ -28,10 +28,10 @@ struct backend
     void (*residues)(const job&, const roottable&, const prime&);
     /// The coefficients from their residues, as limbs (transform.hpp, `recombine`).
     void (*recombine)(u64* r, std::size_t count, u64* const residues[3]);
-    /// The columns of products of words below the transform (kernel/wordmul.hpp), or null where
+    /// The kernels of products in words below the transform (kernel/wordmul.hpp), or null where
     /// the instruction set has no fast vector products of 32-bit words: such products then go by
     /// limbs.
-    columnkernel columns;
+    const wordkernels* words;
 };
 
 /// The backends of this build, the fastest first; the last, `scalar`, runs everywhere.

@@ -107,8 +107,8 @@ struct avx2
 }  // namespace
 
 const backend fmabackend{
-    "avx2",        available,  tuning::transformfromfma, 0, engine<fmalane<avx2>>::residues,
-    recombinewide, avx2columns};
+    "avx2",        available,       tuning::transformfromfma, 0, engine<fmalane<avx2>>::residues,
+    recombinewide, &avx2wordkernels};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL

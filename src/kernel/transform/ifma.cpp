@@ -253,8 +253,8 @@ struct ifmalane
 
 // Every processor with AVX-512 IFMA has AVX2, whose kernel forms the products of words.
 const backend ifmabackend{
-    "ifma",        available,  tuning::transformfromifma, 52, engine<ifmalane>::residues,
-    recombinewide, avx2columns};
+    "ifma",        available,       tuning::transformfromifma, 52, engine<ifmalane>::residues,
+    recombinewide, &avx2wordkernels};
 }  // namespace transform
 }  // namespace detail
 }  // namespace QUORVEL

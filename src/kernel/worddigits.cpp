@@ -1,0 +1,114 @@
+// Digit strings in and out of words of eight digits with AVX2, 64 digits at a time: the steps of
+// the SSE2 lanes (kernel/digitlanes.hpp) on both 128-bit halves of a register at once, with a last
+// shuffle across the halves. In: bytes widened to 16 bits, then pairs, quadruples and eights, each
+// by one multiply-add of neighbouring lanes. Out: eight words become sixteen quarters below 10^4
+// (by 32-bit multiplies), the quarters pairs below 100 and the pairs digits in 16-bit lanes
+// (multiplies that keep the high half divide by 100 and by 10). What is left over (fewer than 64
+// digits) goes through `towords` and `fromwords`.
+#include "kernel/target.hpp"
+#include "kernel/wordcolumns.hpp"
+#include "kernel/words.hpp"
+
+#if defined(QUORVEL_X86_TARGETS)
+#include <immintrin.h>
+
+namespace QUORVEL
+{
+namespace detail
+{
+QUORVEL_TARGET_BEGIN("avx2")
+namespace
+{
+__m256i load(const void* at)
+{
+    return _mm256_loadu_si256(static_cast<const __m256i*>(at));
+}
+
+// The eight values below 10^4 of the 32 digits at `at` (the least significant first; those of
+// the low sixteen in the low half); bytes above 9 (read unsigned) leave bytes of `above` non-zero.
+__m256i quads(const std::int8_t* at, __m256i& above)
+{
+    const __m256i zero = _mm256_setzero_si256(), tens = _mm256_set1_epi32(10 << 16 | 1);
+    const __m256i x = load(at);
+    above = _mm256_or_si256(above, _mm256_subs_epu8(x, _mm256_set1_epi8(9)));
+    const __m256i lo = _mm256_madd_epi16(_mm256_unpacklo_epi8(x, zero), tens);
+    const __m256i hi = _mm256_madd_epi16(_mm256_unpackhi_epi8(x, zero), tens);
+    return _mm256_madd_epi16(_mm256_packs_epi32(lo, hi), _mm256_set1_epi32(100 << 16 | 1));
+}
+
+// The words of the 64 digits at d, 64 at a time while they last; returns the words done.
+std::size_t eightdigits(const std::int8_t* d, std::size_t len, std::uint32_t* words, u64& bad)
+{
+    __m256i above = _mm256_setzero_si256();
+    std::size_t k = 0;
+    for (; 8 * k + 64 <= len; k += 8)
+    {
+        const __m256i q = _mm256_packs_epi32(quads(d + 8 * k, above), quads(d + 8 * k + 32, above));
+        // Per half, two words of each quads: words 0, 1, 4, 5, then 2, 3, 6, 7.
+        const __m256i w = _mm256_madd_epi16(q, _mm256_set1_epi32(10000 << 16 | 1));
+        _mm256_storeu_si256(static_cast<__m256i*>(static_cast<void*>(words + k)),
+                            _mm256_permute4x64_epi64(w, 0xD8));
+    }
+    const __m256i ok = _mm256_cmpeq_epi8(above, _mm256_setzero_si256());
+    bad |= static_cast<u64>(_mm256_movemask_epi8(ok) != -1);
+    return k;
+}
+
+// Eight words below 10^8 (32-bit lanes) as sixteen 16-bit lanes below 10^4, each word's low
+// quarter first: the high one is w * ceil(2^45 / 10^4) >> 45 (exact below 2^27).
+__m256i quarters(__m256i w)
+{
+    const __m256i magic = _mm256_set1_epi32(static_cast<int>(3518437209U));
+    const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(w, magic), 45);
+    const __m256i odd = _mm256_srli_epi64(_mm256_mul_epu32(_mm256_srli_epi64(w, 32), magic), 45);
+    const __m256i high = _mm256_or_si256(even, _mm256_slli_epi64(odd, 32));
+    const __m256i low = _mm256_sub_epi32(w, _mm256_madd_epi16(high, _mm256_set1_epi32(10000)));
+    return _mm256_or_si256(low, _mm256_slli_epi32(high, 16));
+}
+
+// Values below 100 in 16-bit lanes as two digit bytes each, the units first.
+__m256i digits(__m256i pairs)
+{
+    const __m256i tens = _mm256_mulhi_epu16(pairs, _mm256_set1_epi16(6554));  // pairs / 10
+    const __m256i units = _mm256_sub_epi16(pairs, _mm256_mullo_epi16(tens, _mm256_set1_epi16(10)));
+    return _mm256_or_si256(units, _mm256_slli_epi16(tens, 8));
+}
+
+// The 64 digits of the quarters in x (the words of its low half first) at `at`.
+void store64(std::int8_t* at, __m256i x)
+{
+    const __m256i high =
+        _mm256_srli_epi16(_mm256_mulhi_epu16(x, _mm256_set1_epi16(5243)), 3);  // / 100
+    const __m256i low = _mm256_sub_epi16(x, _mm256_mullo_epi16(high, _mm256_set1_epi16(100)));
+    // Per 128-bit half: the digits of its first two words, then of its last two.
+    const __m256i first = digits(_mm256_unpacklo_epi16(low, high));
+    const __m256i last = digits(_mm256_unpackhi_epi16(low, high));
+    _mm256_storeu_si256(static_cast<__m256i*>(static_cast<void*>(at)),
+                        _mm256_permute2x128_si256(first, last, 0x20));
+    _mm256_storeu_si256(static_cast<__m256i*>(static_cast<void*>(at + 32)),
+                        _mm256_permute2x128_si256(first, last, 0x31));
+}
+
+std::size_t eightwords(const std::uint32_t* values, std::int8_t* out, std::size_t n)
+{
+    std::size_t k = 0;
+    for (; 8 * k + 64 <= n; k += 8) store64(out + 8 * k, quarters(load(values + k)));
+    return k;
+}
+}  // namespace
+QUORVEL_TARGET_END
+
+std::size_t avx2words(const std::int8_t* d, std::size_t len, std::uint32_t* words, u64& bad)
+{
+    const std::size_t k = eightdigits(d, len, words, bad);
+    return k + towords(d + 8 * k, len - 8 * k, words + k, bad);
+}
+
+void avx2digits(const std::uint32_t* values, std::int8_t* out, std::size_t n)
+{
+    const std::size_t k = eightwords(values, out, n);
+    fromwords(values + k, out + 8 * k, n - 8 * k);
+}
+}  // namespace detail
+}  // namespace QUORVEL
+#endif
