@@ -379,6 +379,7 @@ TEST(MultiplyRecombination, CarriesAsOftenAsTheColumnsNeed)
 TEST(MultiplyTransform, EveryBackendAgreesWhereTheShapeChanges)
 {
     using namespace QUORVEL::detail;
+    ASSERT_TRUE(transform::choosebackend().available()) << transform::choosebackend().name;
     struct shape
     {
         std::size_t na, nb;
