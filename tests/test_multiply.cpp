@@ -254,17 +254,21 @@ TEST(MultiplyIdentities, HoldAtEveryEdge)
 
 // Whole products of all-nines, (10^k - 1)^2 = 10^2k - 2 10^k + 1 in a width of 2k: the largest
 // columns the products in words form (at Karatsuba's edge, two levels of it, the longest operands
-// it takes and one digit beyond) and carries that run through every stretch of them; on every
-// backend.
+// it takes and one digit beyond) and carries that run through every stretch of them; then at the
+// lengths where each backend's full products take the transform; on every backend.
 TEST(MultiplyIdentities, WholeSquaresOfNinesAtTheWordEdges)
 {
-    using QUORVEL::detail::tuning::wordmulupto;
+    using namespace QUORVEL::detail::tuning;
+    std::vector<std::uint64_t> lengths{
+        9, 145, 767, 768, 769, 1536, 3001, wordmulupto, wordmulupto + 1};
+    for (const std::size_t from : {transformfromscalar, transformfromifma, transformfromfma})
+        for (const std::uint64_t k :
+             {18 * fulltransformfrom(from) - 18, 18 * fulltransformfrom(from)})
+            lengths.insert(lengths.end(), {k - 1, k, k + 1});
     for (const std::string& backend : transformbackends())
     {
         const usebackend path(backend);
-        for (const std::uint64_t k :
-             {9u, 145u, 767u, 768u, 769u, 1536u, 3001u, static_cast<unsigned>(wordmulupto),
-              static_cast<unsigned>(wordmulupto + 1)})
+        for (const std::uint64_t k : lengths)
         {
             fixedint x(2 * k);
             std::fill(x.digits.begin(), x.digits.begin() + static_cast<std::ptrdiff_t>(k),

@@ -22,10 +22,16 @@ using tuning::shortfrom;
 static_assert(karatsubafrom <= maxcolumn + 1 && shortfrom <= maxcolumn + 1,
               "the schoolbook's columns must fit in 128 bits");
 
+// Whether a full product of operands of n limbs (the shorter) takes the transform.
+bool fulltransform(std::size_t n, const transform::backend& via)
+{
+    return n >= tuning::fulltransformfrom(via.from);
+}
+
 // Scratch limbs that fullproduct(n) needs below it (the transform has memory of its own).
 std::size_t fullscratch(std::size_t n, const transform::backend& via)
 {
-    return n < karatsubafrom || n >= via.from
+    return n < karatsubafrom || fulltransform(n, via)
                ? 0
                : 4 * ((n + 1) / 2 + 1) + fullscratch((n + 1) / 2 + 1, via);
 }
@@ -40,7 +46,7 @@ void fullproduct(u64* r, const u64* a, const u64* b, std::size_t n, u64* scratch
         columnproduct(r, a, n, b, n, 2 * n);
         return;
     }
-    if (n >= via.from)
+    if (fulltransform(n, via))
     {
         transformproduct(r, a, n, b, n, via);
         return;
@@ -181,7 +187,7 @@ void columnproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::size
 std::size_t fullmulscratch(std::size_t na, std::size_t nb, const transform::backend& via)
 {
     const std::size_t lo = std::min(na, nb), hi = std::max(na, nb);
-    if (lo < karatsubafrom || lo >= via.from)
+    if (lo < karatsubafrom || fulltransform(lo, via))
         return 0;
     if (lo == hi)
         return fullscratch(lo, via);
@@ -209,7 +215,7 @@ void fullmul(u64* r, const u64* a, std::size_t na, const u64* b, std::size_t nb,
         fullproduct(r, a, b, na, scratch, via);
         return;
     }
-    if (nb >= via.from)
+    if (fulltransform(nb, via))
     {
         transformproduct(r, a, na, b, nb, via);
         return;

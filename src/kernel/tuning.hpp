@@ -34,6 +34,15 @@ constexpr std::size_t transformfromifma = 450;
 constexpr std::size_t transformfromfma = 350;
 /// NEON's: no 64-bit ARM machine here to measure on; AVX2's, as the closest design.
 constexpr std::size_t transformfromneon = transformfromfma;
+/// A full product takes the transform from two thirds of its backend's threshold above (the
+/// shorter operand's limbs): that threshold is a low half's, whose Karatsuba costs about half of a
+/// full one's while the transform costs the same. Whole products of 6,400 to 8,000 digits on
+/// IFMA, and of 12,000 to 16,000 on the scalar backend, took half their time or less by the
+/// transform (a throwaway timing with each backend forced, 2026-12-10).
+constexpr std::size_t fulltransformfrom(std::size_t transformfrom)
+{
+    return transformfrom * 2 / 3;
+}
 /// Transform blocks up to this many values are done stage by stage; larger ones recurse depth
 /// first, so that each block of this size is finished while it is in the cache.
 constexpr std::size_t transformleaf = std::size_t{1} << 12;
@@ -47,7 +56,7 @@ constexpr std::size_t reciprocalbase = 32;
 /// transforms well above that threshold.
 constexpr std::size_t newtonfrom(std::size_t transformfrom)
 {
-    return transformfrom * 9 / 5;
+    return transformfrom * 2 / 3;
 }
 /// In Newton's division, a first chunk of the quotient shorter than this many limbs (for a
 /// divisor of n limbs) goes by blocks, whose cost grows with its length times n; a longer one is a
