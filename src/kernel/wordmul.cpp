@@ -84,16 +84,23 @@ void karatsuba(u64* c, const word* x, const word* y, std::size_t n, u64 top, are
     karatsuba(c + 2 * k, x + k, y + k, h, top, room, kernel);  // x1 y1 in c[2k, 2n - 1)
     word* sx = words(room, k);
     word* sy = words(room, k);
-    for (std::size_t i = 0; i < k; ++i)
+    for (std::size_t i = 0; i < h; ++i)
     {
-        sx[i] = x[i] + (i < h ? x[k + i] : 0);
-        sy[i] = y[i] + (i < h ? y[k + i] : 0);
+        sx[i] = x[i] + x[k + i];
+        sy[i] = y[i] + y[k + i];
+    }
+    if (h < k)  // n odd: the halves' top words alone
+    {
+        sx[h] = x[h];
+        sy[h] = y[h];
     }
     u64* mid = room.take(2 * k);
     karatsuba(mid, sx, sy, k, 2 * top, room, kernel);  // (x0 + x1)(y0 + y1)
-    for (std::size_t i = 0; i < 2 * k - 1; ++i) mid[i] -= c[i];
-    for (std::size_t i = 0; i + 1 < 2 * h; ++i) mid[i] -= c[2 * k + i];
-    for (std::size_t i = 0; i < 2 * k - 1; ++i) c[k + i] += mid[i];  // x0 y1 + x1 y0
+    // The middle columns less x0 y0 and x1 y1 (2k - 1 and 2h - 1 of them), added at k.
+    std::size_t i = 0;
+    for (; i + 1 < 2 * h; ++i) mid[i] -= c[i] + c[2 * k + i];
+    for (; i < 2 * k - 1; ++i) mid[i] -= c[i];
+    for (i = 0; i < 2 * k - 1; ++i) c[k + i] += mid[i];  // x0 y1 + x1 y0
 }
 
 // Adds `carry` to the words w[at, m), as far as it goes; what passes w[m - 1] is dropped.
