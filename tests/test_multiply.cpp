@@ -366,9 +366,21 @@ TEST(MultiplyRecombination, CarriesAsOftenAsTheColumnsNeed)
             std::vector<u64> copies[3] = {residues[0], residues[1], residues[2]};
             u64* const arrays[3] = {copies[0].data(), copies[1].data(), copies[2].data()};
             std::vector<u64> got(n + 1);
-            backend->recombine(got.data(), n, arrays);
+            backend->recombine(got.data(), n, arrays, true);
             EXPECT_EQ(got, want) << "a " << c.a[0] << ", " << n << " coefficients, backend "
                                  << backend->name;
+            // The low limbs alone (a low product's), from the residues again.
+            const std::size_t low = n / 2 + 1;
+            std::vector<u64> again[3] = {residues[0], residues[1], residues[2]};
+            u64* const lows[3] = {again[0].data(), again[1].data(), again[2].data()};
+            std::vector<u64> part(n + 1, 7);
+            backend->recombine(part.data(), low, lows, false);
+            EXPECT_EQ(part[low], 7u) << "a limb written past the low ones";
+            part.resize(low);
+            std::vector<u64> wantlow = want;
+            wantlow.resize(low);
+            EXPECT_EQ(part, wantlow)
+                << low << " of " << n << " coefficients, backend " << backend->name;
         }
     }
 }
@@ -417,7 +429,7 @@ TEST(MultiplyTransform, EveryBackendAgreesWhereTheShapeChanges)
             if (!backend->available())
                 continue;
             std::vector<u64> r(a.size() + y.size());
-            transformproduct(r.data(), a.data(), a.size(), y.data(), y.size(), *backend);
+            transformproduct(r.data(), a.data(), a.size(), y.data(), y.size(), r.size(), *backend);
             ASSERT_EQ(residue(r.data(), r.size()), want)
                 << s.na << " by " << s.nb << " limbs, backend " << backend->name;
             if (first.empty())
@@ -475,12 +487,7 @@ TEST(MultiplyWords, AgreeWithTheLimbsAtEveryLength)
         }
     }
 }
-#endif
 
-// An all-nines operand of 17 to 20 limbs times a longer all-nines one: (10^m - 1)(10^w - 1) =
-// 10^w - 10^m + 1 modulo 10^w. Columns of up to 18 terms split their sum with one division and
-// longer ones with two; here the column of 19 terms comes well before the last, so a wrong bound
-// between the two shows (where it is the last column its carry is dropped).
 // Each backend's kernels of products in words against the portable steps they stand for, at
 // every length up to 300 digits (words): digits in (a byte above 9 anywhere must be seen), the
 // columns of every shape up to 40 by 40 words (low products too), digits out (nothing written past
@@ -544,7 +551,12 @@ TEST(MultiplyWords, KernelsMatchThePortableSteps)
             }
     }
 }
+#endif
 
+// An all-nines operand of 17 to 20 limbs times a longer all-nines one: (10^m - 1)(10^w - 1) =
+// 10^w - 10^m + 1 modulo 10^w. Columns of up to 18 terms split their sum with one division and
+// longer ones with two; here the column of 19 terms comes well before the last, so a wrong bound
+// between the two shows (where it is the last column its carry is dropped).
 TEST(MultiplyIdentities, AllNinesAtTheColumnBound)
 {
     const std::uint64_t w = 720;

@@ -112,7 +112,7 @@ void lowproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::size_t 
         {
             // Straight into r where the whole product fits it, else through a buffer.
             u64* full = na + nb <= m ? r : room.take(na + nb);
-            fullmul(full, a, na, b, nb, room.take(fullmulscratch(na, nb, via)), via);
+            fullmullow(full, a, na, b, nb, m, room.take(fullmulscratch(na, nb, via)), via);
             const std::size_t kept = std::min(na + nb, m);
             if (full != r)
                 std::memcpy(r, full, kept * sizeof(u64));

@@ -28,6 +28,13 @@ bool fulltransform(std::size_t n, const transform::backend& via)
     return n >= tuning::fulltransformfrom(via.from);
 }
 
+// Whether fullmul forms the product of na and nb limbs by one transform.
+bool bytransform(std::size_t na, std::size_t nb, const transform::backend& via)
+{
+    const std::size_t lo = std::min(na, nb);
+    return lo >= karatsubafrom && fulltransform(lo, via);
+}
+
 // Scratch limbs that fullproduct(n) needs below it (the transform has memory of its own).
 std::size_t fullscratch(std::size_t n, const transform::backend& via)
 {
@@ -48,7 +55,7 @@ void fullproduct(u64* r, const u64* a, const u64* b, std::size_t n, u64* scratch
     }
     if (fulltransform(n, via))
     {
-        transformproduct(r, a, n, b, n, via);
+        transformproduct(r, a, n, b, n, 2 * n, via);
         return;
     }
     const std::size_t k = (n + 1) / 2, h = n - k;
@@ -97,7 +104,7 @@ void shortproduct(u64* r, const u64* a, const u64* b, std::size_t m, u64* scratc
     }
     if (m >= via.from)
     {
-        transformproduct(scratch, a, m, b, m, via);
+        transformproduct(scratch, a, m, b, m, m, via);
         std::memcpy(r, scratch, m * sizeof(u64));
         return;
     }
@@ -210,14 +217,14 @@ void fullmul(u64* r, const u64* a, std::size_t na, const u64* b, std::size_t nb,
             columnproduct(r, a, na, b, nb, na + nb);
         return;
     }
+    if (bytransform(na, nb, via))
+    {
+        transformproduct(r, a, na, b, nb, na + nb, via);
+        return;
+    }
     if (na == nb)
     {
         fullproduct(r, a, b, na, scratch, via);
-        return;
-    }
-    if (fulltransform(nb, via))
-    {
-        transformproduct(r, a, na, b, nb, via);
         return;
     }
     // Unbalanced: a in pieces of nb limbs, each a balanced product added in at its place.
@@ -238,6 +245,15 @@ void fullmul(u64* r, const u64* a, std::size_t na, const u64* b, std::size_t nb,
 std::size_t shortmulscratch(std::size_t m, const transform::backend& via)
 {
     return shortscratch(m, via);
+}
+
+void fullmullow(u64* r, const u64* a, std::size_t na, const u64* b, std::size_t nb, std::size_t m,
+                u64* scratch, const transform::backend& via)
+{
+    if (m < na + nb && bytransform(na, nb, via))
+        transformproduct(r, a, na, b, nb, m, via);
+    else
+        fullmul(r, a, na, b, nb, scratch, via);
 }
 
 void shortmul(u64* r, const u64* a, const u64* b, std::size_t m, u64* scratch,

@@ -25,6 +25,11 @@ void columnproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::size
 void fullmul(u64* r, const u64* a, std::size_t na, const u64* b, std::size_t nb, u64* scratch,
              const transform::backend& via);
 std::size_t fullmulscratch(std::size_t na, std::size_t nb, const transform::backend& via);
+/// r[0, m) = the low m limbs of a[0, na) * b[0, nb), as `fullmul` forms them, into an `r` of na +
+/// nb limbs whose limbs from m on it may leave as anything: where the product is a transform, only
+/// the coefficients below m are joined. `scratch` as fullmul's.
+void fullmullow(u64* r, const u64* a, std::size_t na, const u64* b, std::size_t nb, std::size_t m,
+                u64* scratch, const transform::backend& via);
 /// r[0, m) = the low m limbs of a[0, m) * b[0, m). `scratch` holds `shortmulscratch(m, via)`
 /// limbs; `r` overlaps neither the inputs nor the scratch.
 void shortmul(u64* r, const u64* a, const u64* b, std::size_t m, u64* scratch,

@@ -27,7 +27,7 @@ struct backend
     /// The residues of one prime (modular.hpp, `job`).
     void (*residues)(const job&, const roottable&, const prime&);
     /// The coefficients from their residues, as limbs (transform.hpp, `recombine`).
-    void (*recombine)(u64* r, std::size_t count, u64* const residues[3]);
+    void (*recombine)(u64* r, std::size_t count, u64* const residues[3], bool whole);
     /// The kernels of products in words below the transform (kernel/wordmul.hpp), or null where
     /// the instruction set has no fast vector products of 32-bit words: such products then go by
     /// limbs.

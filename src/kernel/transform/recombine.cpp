@@ -75,7 +75,7 @@ u64 crtfactor(std::size_t k)
 
 // Each coefficient is split into its three limbs on its own (no carry runs through the splits,
 // so they overlap); the limbs are added with small carries as they come.
-void recombine(u64* r, std::size_t count, u64* const residues[3])
+void recombine(u64* r, std::size_t count, u64* const residues[3], bool whole)
 {
     const u64* y0 = residues[0];
     const u64* y1 = residues[1];
@@ -87,7 +87,8 @@ void recombine(u64* r, std::size_t count, u64* const residues[3])
         split(y0[k], y1[k], y2[k], low, middle, high);
         r[k] = limbs.next(low, middle, high);
     }
-    r[count] = limbs.last();
+    if (whole)
+        r[count] = limbs.last();
 }
 }  // namespace transform
 }  // namespace detail

@@ -88,7 +88,7 @@ __m256i atleast(__m256i x, u64 k)
 }
 }  // namespace
 
-void recombinewide(u64* r, std::size_t count, u64* const residues[3])
+void recombinewide(u64* r, std::size_t count, u64* const residues[3], bool whole)
 {
     const factor base(limbbase), m[3][2] = {{factor(crt.m[0][0]), factor(crt.m[0][1])},
                                             {factor(crt.m[1][0]), factor(crt.m[1][1])},
@@ -156,7 +156,8 @@ void recombinewide(u64* r, std::size_t count, u64* const residues[3])
         split(residues[0][k], residues[1][k], residues[2][k], low, middle, high);
         r[k] = limbs.next(low, middle, high);
     }
-    r[count] = limbs.last();
+    if (whole)
+        r[count] = limbs.last();
 }
 }  // namespace transform
 }  // namespace detail
@@ -172,9 +173,9 @@ namespace detail
 {
 namespace transform
 {
-void recombinewide(u64* r, std::size_t count, u64* const residues[3])
+void recombinewide(u64* r, std::size_t count, u64* const residues[3], bool whole)
 {
-    recombine(r, count, residues);
+    recombine(r, count, residues, whole);
 }
 }  // namespace transform
 }  // namespace detail

@@ -16,10 +16,10 @@ namespace QUORVEL
 namespace detail
 {
 void transformproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::size_t nb,
-                      const transform::backend& via)
+                      std::size_t count, const transform::backend& via)
 {
     using namespace transform;
-    assert(na >= 1 && nb >= 1);
+    assert(na >= 1 && nb >= 1 && count <= na + nb);
     const std::uint64_t need = std::uint64_t{na} + nb - 1;
     if (need > longesttransform)
         throw std::length_error("fixedint: product beyond the longest transform");
@@ -43,7 +43,9 @@ void transformproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::s
                     crtfactor(k)};
         via.residues(j, tables.of(k), primes[k]);
     }
-    via.recombine(r, na + nb - 1, residues);
+    // The low limbs need only the coefficients below them: carries go up.
+    const bool whole = count == na + nb;
+    via.recombine(r, whole ? na + nb - 1 : count, residues, whole);
 }
 }  // namespace detail
 }  // namespace QUORVEL
