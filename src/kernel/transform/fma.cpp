@@ -106,6 +106,8 @@ struct avx2
 };
 }  // namespace
 
+// The address of the kernels' table is a constant: no initialisation order is needed.
+// NOLINTNEXTLINE(cppcoreguidelines-interfaces-global-init)
 const backend fmabackend{
     "avx2",        available,       tuning::transformfromfma, 0, engine<fmalane<avx2>>::residues,
     recombinewide, &avx2wordkernels};

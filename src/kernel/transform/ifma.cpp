@@ -251,7 +251,9 @@ struct ifmalane
 
 }  // namespace
 
-// Every processor with AVX-512 IFMA has AVX2, whose kernel forms the products of words.
+// Every processor with AVX-512 IFMA has AVX2, whose kernels form the products in words.
+// The address of the kernels' table is a constant: no initialisation order is needed.
+// NOLINTNEXTLINE(cppcoreguidelines-interfaces-global-init)
 const backend ifmabackend{
     "ifma",        available,       tuning::transformfromifma, 52, engine<ifmalane>::residues,
     recombinewide, &avx2wordkernels};
