@@ -56,7 +56,7 @@ constexpr std::size_t reciprocalbase = 32;
 /// transforms well above that threshold.
 constexpr std::size_t newtonfrom(std::size_t transformfrom)
 {
-    return transformfrom * 2 / 3;
+    return transformfrom * 9 / 5;
 }
 /// In Newton's division, a first chunk of the quotient shorter than this many limbs (for a
 /// divisor of n limbs) goes by blocks, whose cost grows with its length times n; a longer one is a
