@@ -213,10 +213,10 @@ TEST(MultiplyRandom, MatchesAnIndependentProduct)
 
 // Identities that need no reference, at every limb edge and threshold of the kernel (the split
 // product, Karatsuba inside it, reached where the split's first part reaches Karatsuba's threshold,
-// the transform of each backend, and the transform lengths 3 * 2^10 and 2^12 at 1,536, 1,537 and
-// 2,048 limbs, as the product of m limbs needs a length of 2m - 1), on both sides of each: (10^w -
-// 1)^2 = 1 and x * (10^w - 1) = 10^w - x, modulo 10^w. All nines give the largest column sums, and
-// the largest coefficients of the transform.
+// the transform of each backend, and the transform of 2^12 truncated to 3,072 values at 1,536
+// limbs, past it at 1,537, whole at 2,048, as the product of m limbs needs a length of 2m - 1), on
+// both sides of each: (10^w - 1)^2 = 1 and x * (10^w - 1) = 10^w - x, modulo 10^w. All nines give
+// the largest column sums, and the largest coefficients of the transform.
 TEST(MultiplyIdentities, HoldAtEveryEdge)
 {
     using namespace QUORVEL::detail::tuning;
@@ -401,12 +401,17 @@ TEST(MultiplyTransform, EveryBackendAgreesWhereTheShapeChanges)
         std::size_t na, nb;
         bool square, nines;
     };
-    // Product lengths (na + nb - 1): 4,096; 6,144 (3 * 2,048); 8,192; 16,384; 24,576; 12,288 and
-    // 12,006 coefficients; 32,768; a square of 24,576; nines at 16,384.
+    // Product lengths (na + nb - 1) of a whole 2^k (4,096, 8,192, 16,384, 32,768, nines at
+    // 16,384) and truncated ones, whose inverse meets each case of its recursion: 4,097 and 16,385
+    // (a step past 2^k), 12,006 (unbalanced), a square of 17,999, 16,000, nines at 11,999, 32,704
+    // (all but the last step), 1,059 (the first step past a half); and 39 and 48, which take the
+    // radix-3 length 48.
     const shape shapes[] = {
         {2048, 2049, false, false},   {2049, 2049, false, false}, {4096, 4097, false, false},
         {8192, 8193, false, false},   {8193, 8193, false, false}, {12001, 6, false, false},
-        {16385, 16384, false, false}, {9000, 9000, true, false},  {8192, 8193, false, true}};
+        {16385, 16384, false, false}, {9000, 9000, true, false},  {8192, 8193, false, true},
+        {8000, 8001, false, false},   {6000, 6000, false, true},  {16353, 16352, false, false},
+        {1000, 60, false, false},     {20, 20, false, false},     {24, 25, false, true}};
     constexpr u64 mersenne = (u64{1} << 61) - 1;
     const auto residue = [](const u64* x, std::size_t n)  // x in base 10^18, modulo 2^61 - 1
     {
@@ -579,8 +584,8 @@ TEST(MultiplyIdentities, AllNinesAtTheColumnBound)
 
 // Products of about a million digits that do not wrap (each operand has half the width) are
 // checked by their residues modulo primes, computed from the digits: exact, and on every backend
-// of the transform, with a square among them; at lengths 3 * 2^15 and 2^16, which take two
-// stages per pass above the blocks of the cache.
+// of the transform, with a square among them; on lengths 2^17 and 2^16 truncated to 66,688 and
+// 54,016 values, whose whole blocks take two stages per pass above the blocks of the cache.
 TEST(MultiplyIdentities, LongProductsKeepTheirResidues)
 {
     auto residue = [](const fixedint& x, std::uint64_t p)

@@ -11,6 +11,10 @@
 //
 // The transforms are radix 2 (and one radix-3 stage for lengths 3 * 2^k), forward by decimation
 // in frequency and back by decimation in time, so that no reordering is needed between them.
+// A transform of length 2^k may be truncated (van der Hoeven's truncated transform): forward, only
+// the first `keep` values are computed; back, the coefficients from `keep` on, which are known
+// (zero for a product), stand in for the values not computed. Its cost follows `keep` rather than
+// the next power of 2.
 // They recurse depth first until a block fits the cache, and keep values below 2p or 4p with
 // Harvey's lazy butterflies; twiddle factors come from tables with Shoup's precomputed quotients.
 // Pointwise products and the final scaling use Montgomery's reduction, which lets the scaling
@@ -108,6 +112,103 @@ struct engine
             for (std::size_t s = 0; s < n; s += 2 * h) stage<false>(a + s, h, t, c);
     }
 
+    /// The first `keep` values of forward2's (keep a multiple of tuning::transformstep, at most
+    /// n): the blocks of the result past them are not computed. `highzero` as for forward2.
+    static void forwardfirst(u64* a, std::size_t n, std::size_t keep, const roottable& t,
+                             const constants& c, bool highzero)
+    {
+        assert(keep % tuning::transformstep == 0 && keep <= n && keep > 0);
+        if (keep == n)
+        {
+            forward2(a, n, t, c, highzero);
+            return;
+        }
+        const std::size_t h = n / 2;
+        if (keep <= h)
+        {
+            // Only the lower half's sums are needed (the lower half itself where the upper is
+            // zero); the butterflies' other halves go unused, and unmade.
+            if (!highzero)
+            {
+                const u64* w = t.forward + h;
+                const u64* wq = t.forwardq + h;
+                for (std::size_t j = 0; j < h; j += width)
+                {
+                    vec u = Lane::load(a + j), v = Lane::load(a + j + h);
+                    Lane::forwardbutterfly(u, v, Lane::load(w + j), Lane::load(wq + j), c);
+                    Lane::store(a + j, u);
+                }
+            }
+            forwardfirst(a, h, keep, t, c, false);
+            return;
+        }
+        if (highzero)
+            stage<true, true>(a, h, t, c);
+        else
+            stage<true>(a, h, t, c);
+        forward2(a, h, t, c);
+        forwardfirst(a + h, h, keep - h, t, c, false);
+    }
+
+    /// The inverse of forwardfirst, but for the factor n: a[0, keep) holds the first `keep`
+    /// values of a transform (as inverse2 takes them), a[keep, n) its coefficients from `keep` on
+    /// times n (zero, or what the lane's `truncatedbutterfly` leaves in v). Leaves n times the
+    /// coefficients below `keep` in a[0, keep), as inverse2 would, and a[keep, n) as scratch.
+    /// With h = n / 2, the first stage of forward2 made u_j = x_j + x_j+h and
+    /// v_j = (x_j - x_j+h) w^j, whose halves the inverses of length h give times h; where x_j+h is
+    /// known, x_j follows from u_j alone (n x_j = 2 h u_j - n x_j+h), and so does v_j.
+    static void inversefirst(u64* a, std::size_t n, std::size_t keep, const roottable& t,
+                             const constants& c)
+    {
+        assert(keep % tuning::transformstep == 0 && keep <= n);
+        if (keep == n)
+        {
+            inverse2(a, n, t, c);
+            return;
+        }
+        if (keep == 0)
+            return;
+        const std::size_t h = n / 2;
+        if (keep >= h)
+        {
+            // All of u's values are known: h u_j; then, where x_j+h is known, n x_j and h v_j, the
+            // known coefficients of the upper half's problem; then the butterflies of the rest.
+            const std::size_t upper = keep - h;
+            inverse2(a, h, t, c);
+            const u64* w = t.forward + h;
+            const u64* wq = t.forwardq + h;
+            for (std::size_t j = upper; j < h; j += width)
+            {
+                vec u = Lane::load(a + j), v = Lane::load(a + j + h);
+                Lane::truncatedbutterfly(u, v, Lane::load(w + j), Lane::load(wq + j), c);
+                Lane::store(a + j, u);
+                Lane::store(a + j + h, v);
+            }
+            inversefirst(a + h, h, upper, t, c);
+            stage<false>(a, h, t, c, upper);
+            return;
+        }
+        // None of v's values is known: where both x_j and x_j+h are known, h u_j is half their
+        // sum, a known coefficient of the lower half's problem; once that is solved,
+        // n x_j = 2 h u_j - n x_j+h.
+        const u64* w = t.forward + h;
+        const u64* wq = t.forwardq + h;
+        const vec half = Lane::montgomeryform(c.m->p / 2 + 1, c);
+        for (std::size_t j = keep; j < h; j += width)
+        {
+            vec u = Lane::load(a + j), v = Lane::load(a + j + h);
+            Lane::forwardbutterfly(u, v, Lane::load(w + j), Lane::load(wq + j), c);
+            Lane::store(a + j, Lane::montmul(u, half, c));
+        }
+        inversefirst(a, h, keep, t, c);
+        for (std::size_t j = 0; j < keep; j += width)
+        {
+            vec u = Lane::load(a + j), v = Lane::load(a + j + h);
+            Lane::truncatedbutterfly(u, v, Lane::load(w + j), Lane::load(wq + j), c);
+            Lane::store(a + j, u);
+        }
+    }
+
     /// The radix-3 stage of a transform of length 3n, decimation in frequency: values below p come
     /// in, values below 2p go out, the thirds then each transformed by forward2. With w a
     /// primitive 3n-th root and r = w^n a cube root of unity (so r^2 = -1 - r):
@@ -159,11 +260,12 @@ struct engine
     static void residues(const job& j, const roottable& t, const prime& m)
     {
         assert(j.n >= 2 * width && t.forward != nullptr);
+        assert(j.keep == j.length || (j.length == j.n && j.keep % tuning::transformstep == 0));
         const constants c = Lane::prepare(m, t);
         u64* x = j.x;
         load(x, j.a, j.na, j, t, m, c);
         if (j.square)
-            for (std::size_t i = 0; i < j.length; i += width)
+            for (std::size_t i = 0; i < j.keep; i += width)
             {
                 const vec v = Lane::load(x + i);
                 Lane::store(x + i, Lane::montmul(v, v, c));
@@ -171,11 +273,15 @@ struct engine
         else
         {
             load(j.other, j.b, j.nb, j, t, m, c);
-            for (std::size_t i = 0; i < j.length; i += width)
+            for (std::size_t i = 0; i < j.keep; i += width)
                 Lane::store(x + i, Lane::montmul(Lane::load(x + i), Lane::load(j.other + i), c));
         }
         if (j.length == j.n)
-            inverse2(x, j.n, t, c);
+        {
+            // The product's coefficients from `keep` on are zero.
+            for (std::size_t i = j.keep; i < j.n; ++i) x[i] = 0;
+            inversefirst(x, j.n, j.keep, t, c);
+        }
         else
         {
             for (std::size_t third = 0; third < 3; ++third) inverse2(x + third * j.n, j.n, t, c);
@@ -187,7 +293,7 @@ struct engine
         const u64 factor =
             static_cast<u64>(static_cast<u128>(inverseoflength(j.length, m.p)) * j.factor % m.p);
         const vec scale = Lane::scaling(factor, m, c);
-        for (std::size_t i = 0; i < j.length; i += width)
+        for (std::size_t i = 0; i < j.keep; i += width)
             Lane::storeinteger(
                 x + i,
                 Lane::reduce(Lane::montmul(Lane::fromlazy(Lane::load(x + i), c), scale, c), c.p));
@@ -198,13 +304,16 @@ private:
     alignas(64) static constexpr u64 zeros[width] = {};
 
     // The butterflies of half-length h on x[0, 2h), with the roots of the forward transform or
-    // of the inverse; with `highzero`, x[h, 2h) taken as zero.
+    // of the inverse; with `highzero`, x[h, 2h) taken as zero. Only the first `count` of them
+    // where that is given.
     template <bool forward, bool highzero = false>
-    static void stage(u64* x, std::size_t h, const roottable& t, const constants& c)
+    static void stage(u64* x, std::size_t h, const roottable& t, const constants& c,
+                      std::size_t count = ~std::size_t{0})
     {
         const u64* w = (forward ? t.forward : t.inverse) + h;
         const u64* wq = (forward ? t.forwardq : t.inverseq) + h;
-        for (std::size_t j = 0; j < h; j += width)
+        const std::size_t end = count < h ? count : h;
+        for (std::size_t j = 0; j < end; j += width)
         {
             vec u = Lane::load(x + j), v = Lane::load(highzero ? zeros : x + j + h);
             if constexpr (forward)
@@ -265,7 +374,7 @@ private:
         Lane::residuesof(x, a, na, m, c);
         for (std::size_t i = na; i < (highzero ? j.n / 2 : j.length); ++i) x[i] = 0;
         if (j.length == j.n)
-            forward2(x, j.n, t, c, highzero);
+            forwardfirst(x, j.n, j.keep, t, c, highzero);
         else
         {
             forward3(x, j.n, m, c);

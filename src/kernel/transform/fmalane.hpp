@@ -194,6 +194,17 @@ struct fmalane
         u = V::add(u, y);
     }
 
+    // The inverse of a truncated transform where the upper value is known (engine.hpp,
+    // `inversefirst`): u below 4p and v below 2p in magnitude to 2u - v, below 3p, and (u - v) w,
+    // below p (the product of a value below 2.5p).
+    static void truncatedbutterfly(vec& u, vec& v, vec /*w*/, vec wq, const constants& c)
+    {
+        const vec x = reducesmall(u, c);
+        const vec d = V::sub(x, v);
+        u = V::add(x, d);
+        v = mulmod(d, wq, c);
+    }
+
     // The stages inside a vector: h = 2 (width 4, twiddles 1 and w_4) and h = 1 (twiddle 1).
     // Each stage reduces once for the whole vector: at h = 2 the sums are multiplied by 1 with the
     // differences by their twiddles, at h = 1 sums and differences are reduced together.

@@ -213,6 +213,14 @@ struct ifmalane
     {
         inversebutterfly(u, v, w, wq, c);
     }
+    // As the scalar backend's: u in [0, 4p) and v in [0, 2p) to 2u - v and (u - v) w.
+    static void truncatedbutterfly(v8& u, v8& v, v8 w, v8 wq, const constants& c)
+    {
+        const v8 x = reduce(reduce(u, c.twop), c.p);
+        const v8 d = _mm512_sub_epi64(_mm512_add_epi64(x, c.twop), v);
+        u = _mm512_add_epi64(x, d);
+        v = shoup(w, wq, d, c);
+    }
 
     // The stages h = 4, 2, 1 inside each vector of eight: the two halves of each butterfly are
     // gathered into two vectors by permutes, and the results blended back.

@@ -113,9 +113,10 @@ struct roottable
 };
 
 /// The residues modulo one prime of the product of a[0, na) and b[0, nb) (limbs below 10^18), times
-/// `factor`, as a transform of `length` (n or 3n, n a power of 2) gives them: x[0, length) ends
-/// fully reduced, below p. `other` is scratch of `length` words; with `square`, b is a and it is
-/// not used.
+/// `factor`, as a transform of `length` (n or 3n, n a power of 2) gives them: x[0, keep) ends
+/// fully reduced, below p. `keep` is `length` but where a transform of length n is truncated to
+/// its first `keep` values (a multiple of tuning::transformstep that holds the product). `other`
+/// is scratch of `length` words; with `square`, b is a and it is not used.
 struct job
 {
     u64* x;
@@ -126,6 +127,7 @@ struct job
     std::size_t nb;
     std::size_t length;
     std::size_t n;
+    std::size_t keep;
     bool square;
     u64 factor;
 };

@@ -83,6 +83,16 @@ struct scalarlane
     {
         inversebutterfly(u, v, w, wq, c);
     }
+    // The inverse of a truncated transform where the upper value is known (engine.hpp,
+    // `inversefirst`): u in [0, 4p) and v in [0, 2p) to 2u - v in [0, 4p) and (u - v) w in
+    // [0, 2p).
+    static void truncatedbutterfly(u64& u, u64& v, u64 w, u64 wq, const constants& c)
+    {
+        const u64 x = reduce2(reduce2(u, c.twop), c.p);
+        const u64 d = x + c.twop - v;
+        u = x + d;
+        v = shoup(w, wq, d, c.p);
+    }
 };
 
 bool always()

@@ -6,6 +6,7 @@
 
 #include "kernel/scratch.hpp"
 #include "kernel/transform/tables.hpp"
+#include "kernel/tuning.hpp"
 
 #include <algorithm>
 #include <cassert>
@@ -23,14 +24,18 @@ void transformproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::s
     const std::uint64_t need = std::uint64_t{na} + nb - 1;
     if (need > longesttransform)
         throw std::length_error("fixedint: product beyond the longest transform");
-    // The shortest length 2^k or 3 * 2^k that holds the product; n is its power of 2.
+    // The shortest transform that holds the product: 2^k truncated to a multiple of the step, or
+    // 3 * 2^k where that is shorter; n is its power of 2.
     std::size_t n = 1;
     while (n < need) n *= 2;
     std::size_t length = n;
-    if (n % 4 == 0 && 3 * (n / 4) >= need)
+    const std::size_t step = tuning::transformstep;
+    std::size_t keep = n <= step ? n : (need + step - 1) / step * step;
+    if (n % 4 == 0 && 3 * (n / 4) >= need && 3 * (n / 4) < keep)
     {
         n /= 4;
         length = 3 * n;
+        keep = length;
     }
     // A square (x * x makes a copy of x, so equal limbs count too) needs one forward transform.
     const bool square = na == nb && (a == b || std::equal(a, a + na, b));
@@ -39,7 +44,7 @@ void transformproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::s
     u64* residues[3] = {space.data, space.data + length, space.data + 2 * length};
     for (std::size_t k = 0; k < 3; ++k)
     {
-        const job j{residues[k], space.data + 3 * length, a, na, b, nb, length, n, square,
+        const job j{residues[k], space.data + 3 * length, a, na, b, nb, length, n, keep, square,
                     crtfactor(k)};
         via.residues(j, tables.of(k), primes[k]);
     }
