@@ -404,8 +404,7 @@ TEST(MultiplyTransform, EveryBackendAgreesWhereTheShapeChanges)
     // Product lengths (na + nb - 1) of a whole 2^k (4,096, 8,192, 16,384, 32,768, nines at
     // 16,384) and truncated ones, whose inverse meets each case of its recursion: 4,097 and 16,385
     // (a step past 2^k), 12,006 (unbalanced), a square of 17,999, 16,000, nines at 11,999, 32,704
-    // (all but the last step), 1,059 (the first step past a half); and 39 and 48, which take the
-    // radix-3 length 48.
+    // (all but the last step), 1,059 (the first step past a half); and 39 and 48, whole 64s.
     const shape shapes[] = {
         {2048, 2049, false, false},   {2049, 2049, false, false}, {4096, 4097, false, false},
         {8192, 8193, false, false},   {8193, 8193, false, false}, {12001, 6, false, false},

@@ -56,10 +56,6 @@ struct fmalane
         vec forward4, inverse4;         // the twiddles of the stage h = 2 inside a vector of four
         const prime* m;
     };
-    struct powers
-    {
-        vec next, step;
-    };
 
     static double asdouble(u64 bits)
     {
@@ -118,23 +114,10 @@ struct fmalane
     /// A value the transforms leave (below 4p), as a factor of montmul: reduced, so that the
     /// product is below p in magnitude whatever the other factor below p.
     static vec fromlazy(vec x, const constants& c) { return reducesmall(x, c); }
-    static vec addmod(vec a, vec b, const constants& c) { return reducesmall(V::add(a, b), c); }
-    static vec submod(vec a, vec b, const constants& c) { return reducesmall(V::sub(a, b), c); }
     static vec montmul(vec a, vec b, const constants& c) { return mulmod(a, b, c); }
     static vec montgomeryform(u64 x, const constants& /*c*/)
     {
         return V::set1(static_cast<double>(x));
-    }
-    static powers powersof(u64 w, const constants& c)
-    {
-        double lanes[width];
-        u64 x = 1;
-        for (double& lane : lanes)
-        {
-            lane = static_cast<double>(x);
-            x = static_cast<u64>(static_cast<u128>(x) * w % c.m->p);
-        }
-        return {V::loaddoubles(lanes), V::set1(static_cast<double>(x))};
     }
     static vec scaling(u64 factor, const prime& /*m*/, const constants& /*c*/)
     {

@@ -109,10 +109,6 @@ struct ifmalane
         inside forward, inverse;
         const prime* m;
     };
-    struct powers
-    {
-        v8 next, step;
-    };
 
     static constants prepare(const prime& m, const roottable& t)
     {
@@ -159,31 +155,11 @@ struct ifmalane
         const __mmask8 carry = _mm512_test_epi64_mask(low, low);
         return _mm512_mask_add_epi64(sum, carry, sum, _mm512_set1_epi64(1));
     }
-    static v8 addmod(v8 a, v8 b, const constants& m)  // below p
-    {
-        return reduce(_mm512_add_epi64(a, b), m.p);
-    }
-    static v8 submod(v8 a, v8 b, const constants& m)  // below p
-    {
-        return reduce(_mm512_add_epi64(_mm512_sub_epi64(a, b), m.p), m.p);
-    }
 
     // x * 2^52 modulo p, in every lane.
     static v8 montgomeryform(u64 x, const constants& c)
     {
         return _mm512_set1_epi64(static_cast<long long>((static_cast<u128>(x) << 52) % c.m->p));
-    }
-    // w^0 ... w^7 and w^8, Montgomery forms.
-    static powers powersof(u64 w, const constants& c)
-    {
-        alignas(64) u64 lanes[8];
-        u64 x = 1;
-        for (u64& lane : lanes)
-        {
-            lane = static_cast<u64>((static_cast<u128>(x) << 52) % c.m->p);
-            x = static_cast<u64>(static_cast<u128>(x) * w % c.m->p);
-        }
-        return {_mm512_load_si512(lanes), montgomeryform(x, c)};
     }
     static v8 scaling(u64 factor, const prime& m, const constants& /*c*/)
     {

@@ -59,30 +59,17 @@ inline u64 reduce2(u64 x, u64 k)
     assert(r < k);
     return r;
 }
-/// a + b and a - b modulo p, for a, b < p.
-inline u64 addmod(u64 a, u64 b, u64 p)
-{
-    return reduce2(a + b, p);
-}
-inline u64 submod(u64 a, u64 b, u64 p)
-{
-    return a >= b ? a - b : a + p - b;
-}
 /// x * 2^64 modulo p: Montgomery's form of x.
 inline u64 tomont(u64 x, const prime& m)
 {
     return reduce2(montmul(x, m.rsquare, m), m.p);
 }
 
-/// 1 / length modulo p, for a length 2^k or 3 * 2^k that divides p - 1: where d divides p - 1,
+/// 1 / length modulo p, for a length 2^k that divides p - 1: where d divides p - 1,
 /// d ((p - 1) / d) = -1, so 1 / d = p - (p - 1) / d.
 inline u64 inverseoflength(std::size_t length, u64 p)
 {
-    const u64 halves = p - (p - 1) / (length % 3 == 0 ? length / 3 : length);
-    if (length % 3 != 0)
-        return halves;
-    const u64 third = p - (p - 1) / 3;
-    return static_cast<u64>(static_cast<u128>(halves) * third % p);
+    return p - (p - 1) / length;
 }
 
 /// x mod p for x < 2^64, by one multiplication with a precomputed reciprocal (~0 / p).
@@ -113,10 +100,10 @@ struct roottable
 };
 
 /// The residues modulo one prime of the product of a[0, na) and b[0, nb) (limbs below 10^18), times
-/// `factor`, as a transform of `length` (n or 3n, n a power of 2) gives them: x[0, keep) ends
-/// fully reduced, below p. `keep` is `length` but where a transform of length n is truncated to
-/// its first `keep` values (a multiple of tuning::transformstep that holds the product). `other`
-/// is scratch of `length` words; with `square`, b is a and it is not used.
+/// `factor`, as a transform of length n (a power of 2) truncated to its first `keep` values (n, or
+/// a multiple of tuning::transformstep that holds the product) gives them: x[0, keep) ends fully
+/// reduced, below p, and x[keep, n) is scratch. `other` is scratch of n words; with `square`, b is
+/// a and it is not used.
 struct job
 {
     u64* x;
@@ -125,7 +112,6 @@ struct job
     std::size_t na;
     const u64* b;
     std::size_t nb;
-    std::size_t length;
     std::size_t n;
     std::size_t keep;
     bool square;

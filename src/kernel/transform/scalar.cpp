@@ -21,11 +21,6 @@ struct scalarlane
         u64 p, twop;
         const prime* m;
     };
-    // What a power of a root advances by (Montgomery forms).
-    struct powers
-    {
-        u64 next, step;
-    };
 
     static constants prepare(const prime& m, const roottable& /*tables*/)
     {
@@ -42,11 +37,8 @@ struct scalarlane
     static u64 reduce(u64 x, u64 k) { return reduce2(x, k); }
     /// A value the transforms leave (below 4p), as a factor of montmul.
     static u64 fromlazy(u64 x, const constants& c) { return reduce(x, c.twop); }
-    static u64 addmod(u64 a, u64 b, const constants& c) { return transform::addmod(a, b, c.p); }
-    static u64 submod(u64 a, u64 b, const constants& c) { return transform::submod(a, b, c.p); }
     static u64 montmul(u64 a, u64 b, const constants& c) { return transform::montmul(a, b, *c.m); }
     static u64 montgomeryform(u64 x, const constants& c) { return tomont(x, *c.m); }
-    static powers powersof(u64 w, const constants& c) { return {tomont(1, *c.m), tomont(w, *c.m)}; }
     static u64 scaling(u64 factor, const prime& m, const constants& /*c*/)
     {
         return static_cast<u64>(static_cast<u128>(m.rsquare) * factor % m.p);

@@ -24,28 +24,20 @@ void transformproduct(u64* r, const u64* a, std::size_t na, const u64* b, std::s
     const std::uint64_t need = std::uint64_t{na} + nb - 1;
     if (need > longesttransform)
         throw std::length_error("fixedint: product beyond the longest transform");
-    // The shortest transform that holds the product: 2^k truncated to a multiple of the step, or
-    // 3 * 2^k where that is shorter; n is its power of 2.
-    std::size_t n = 1;
+    // The shortest transform that holds the product: 2^k (from two vectors of the widest lane),
+    // truncated to a multiple of the step.
+    std::size_t n = 16;
     while (n < need) n *= 2;
-    std::size_t length = n;
     const std::size_t step = tuning::transformstep;
-    std::size_t keep = n <= step ? n : (need + step - 1) / step * step;
-    if (n % 4 == 0 && 3 * (n / 4) >= need && 3 * (n / 4) < keep)
-    {
-        n /= 4;
-        length = 3 * n;
-        keep = length;
-    }
+    const std::size_t keep = n <= step ? n : (need + step - 1) / step * step;
     // A square (x * x makes a copy of x, so equal limbs count too) needs one forward transform.
     const bool square = na == nb && (a == b || std::equal(a, a + na, b));
     const roots tables(std::max<std::size_t>(n / 2, 8), via.quotientbits);
-    const scratch space(4 * length, slot::transform);
-    u64* residues[3] = {space.data, space.data + length, space.data + 2 * length};
+    const scratch space(4 * n, slot::transform);
+    u64* residues[3] = {space.data, space.data + n, space.data + 2 * n};
     for (std::size_t k = 0; k < 3; ++k)
     {
-        const job j{residues[k], space.data + 3 * length, a, na, b, nb, length, n, keep, square,
-                    crtfactor(k)};
+        const job j{residues[k], space.data + 3 * n, a, na, b, nb, n, keep, square, crtfactor(k)};
         via.residues(j, tables.of(k), primes[k]);
     }
     // The low limbs need only the coefficients below them: carries go up.
