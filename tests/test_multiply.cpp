@@ -405,12 +405,22 @@ TEST(MultiplyTransform, EveryBackendAgreesWhereTheShapeChanges)
     // 16,384) and truncated ones, whose inverse meets each case of its recursion: 4,097 and 16,385
     // (a step past 2^k), 12,006 (unbalanced), a square of 17,999, 16,000, nines at 11,999, 32,704
     // (all but the last step), 1,059 (the first step past a half); and 39 and 48, whole 64s.
-    const shape shapes[] = {
+    std::vector<shape> shapes = {
         {2048, 2049, false, false},   {2049, 2049, false, false}, {4096, 4097, false, false},
         {8192, 8193, false, false},   {8193, 8193, false, false}, {12001, 6, false, false},
         {16385, 16384, false, false}, {9000, 9000, true, false},  {8192, 8193, false, true},
         {8000, 8001, false, false},   {6000, 6000, false, true},  {16353, 16352, false, false},
         {1000, 60, false, false},     {20, 20, false, false},     {24, 25, false, true}};
+    // Every truncation of 2^11 and of 2^12 (a product needs more than half of its 2^k) and the
+    // first sixteen of 2^13, each at a random place in its step, balanced or not: every pattern of
+    // whole, partial and absent blocks in the upper halves of 2^11 and 2^12.
+    std::mt19937_64 rng(testseed());
+    for (std::size_t steps = 1; steps <= 64; ++steps)
+    {
+        const std::size_t need = 1024 + 64 * (steps - 1) + 1 + rng() % 64;
+        const std::size_t na = steps % 2 == 0 ? (need + 1) / 2 : 1 + rng() % need;
+        shapes.push_back({na, need + 1 - na, false, steps % 9 == 0});
+    }
     constexpr u64 mersenne = (u64{1} << 61) - 1;
     const auto residue = [](const u64* x, std::size_t n)  // x in base 10^18, modulo 2^61 - 1
     {
@@ -418,7 +428,6 @@ TEST(MultiplyTransform, EveryBackendAgreesWhereTheShapeChanges)
         for (std::size_t i = n; i-- > 0;) r = (r * limbbase + x[i]) % mersenne;
         return static_cast<u64>(r);
     };
-    std::mt19937_64 rng(testseed());
     for (const shape& s : shapes)
     {
         std::vector<u64> a(s.na), b(s.nb);
