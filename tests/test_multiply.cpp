@@ -404,13 +404,15 @@ TEST(MultiplyTransform, EveryBackendAgreesWhereTheShapeChanges)
     // Product lengths (na + nb - 1) of a whole 2^k (4,096, 8,192, 16,384, 32,768, nines at
     // 16,384) and truncated ones, whose inverse meets each case of its recursion: 4,097 and 16,385
     // (a step past 2^k), 12,006 (unbalanced), a square of 17,999, 16,000, nines at 11,999, 32,704
-    // (all but the last step), 1,059 (the first step past a half); and 39 and 48, whole 64s.
+    // (all but the last step), 1,059 (the first step past a half); and 39, 48, 8 and 18, whole
+    // transforms of 64, 16 and 32 (the shortest).
     std::vector<shape> shapes = {
         {2048, 2049, false, false},   {2049, 2049, false, false}, {4096, 4097, false, false},
         {8192, 8193, false, false},   {8193, 8193, false, false}, {12001, 6, false, false},
         {16385, 16384, false, false}, {9000, 9000, true, false},  {8192, 8193, false, true},
         {8000, 8001, false, false},   {6000, 6000, false, true},  {16353, 16352, false, false},
-        {1000, 60, false, false},     {20, 20, false, false},     {24, 25, false, true}};
+        {1000, 60, false, false},     {20, 20, false, false},     {24, 25, false, true},
+        {5, 4, false, true},          {10, 9, false, false}};
     // Every truncation of 2^11 and of 2^12 (a product needs more than half of its 2^k) and the
     // first sixteen of 2^13, each at a random place in its step, balanced or not: every pattern of
     // whole, partial and absent blocks in the upper halves of 2^11 and 2^12.

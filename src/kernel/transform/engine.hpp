@@ -113,12 +113,12 @@ struct engine
             for (std::size_t s = 0; s < n; s += 2 * h) stage<false>(a + s, h, t, c);
     }
 
-    /// The first `keep` values of forward2's (keep a multiple of tuning::transformstep, at most
-    /// n): the blocks of the result past them are not computed. `highzero` as for forward2.
+    /// The first `keep` values of forward2's (n, or a multiple of tuning::transformstep below
+    /// it): the blocks of the result past them are not computed. `highzero` as for forward2.
     static void forwardfirst(u64* a, std::size_t n, std::size_t keep, const roottable& t,
                              const constants& c, bool highzero)
     {
-        assert(keep % tuning::transformstep == 0 && keep <= n && keep > 0);
+        assert(keep == n || (keep % tuning::transformstep == 0 && keep < n && keep > 0));
         if (keep == n)
         {
             forward2(a, n, t, c, highzero);
@@ -161,7 +161,7 @@ struct engine
     static void inversefirst(u64* a, std::size_t n, std::size_t keep, const roottable& t,
                              const constants& c)
     {
-        assert(keep % tuning::transformstep == 0 && keep <= n);
+        assert(keep == n || (keep % tuning::transformstep == 0 && keep < n));
         if (keep == n)
         {
             inverse2(a, n, t, c);
