@@ -2,12 +2,13 @@
 //
 // A lane type (scalar.cpp, ifma.cpp, fmalane.hpp) holds `width` values modulo a prime and gives
 // the arithmetic: the two butterflies (and their forms for the second of two stages at once, which
-// a lane may leave less reduced: `forwardsecond`, `inversesecond`), Montgomery's products (or
-// plain ones, where its Montgomery factor is 1), reductions, and, for vectors, the stages that
-// stay inside one vector; and how its values are stored (`residuesof`, the limbs that come in as
-// residues, `fromlazy` for what the transforms leave, `storeinteger` for the residues below p that
-// go out). The engine gives everything else: the recursion, the order of the stages, the
-// truncation, loading, pointwise products and scaling.
+// a lane may leave less reduced: `forwardsecond`, `inversesecond`; and the inverse's where the
+// upper value is known, `truncatedbutterfly`), Montgomery's products (or plain ones, where its
+// Montgomery factor is 1), reductions, and, for vectors, the stages that stay inside one vector;
+// and how its values are stored (`residuesof`, the limbs that come in as residues, `fromlazy` for
+// what the transforms leave, `storeinteger` for the residues below p that go out). The engine
+// gives everything else: the recursion, the order of the stages, the truncation, loading,
+// pointwise products and scaling.
 //
 // The transforms are radix 2 of length 2^k, forward by decimation in frequency and back by
 // decimation in time, so that no reordering is needed between them, and truncated (van der
