@@ -289,7 +289,7 @@ TEST(MultiplyIdentities, WholeSquaresOfNinesAtTheWordEdges)
 // place, with a as large as a coefficient allows and small, and with every limb nines. Then
 // coefficients whose limbs sit at the edges of the base (0, 1, B / 2, B - 1), where an estimated
 // quotient is most easily one off, mixed with random ones up to the largest a product has; on
-// every backend's recombination.
+// every backend's recombination. Limbs of nines pass a carry on, through groups of four limbs.
 TEST(MultiplyRecombination, CarriesAsOftenAsTheColumnsNeed)
 {
     using namespace QUORVEL::detail;
@@ -316,6 +316,17 @@ TEST(MultiplyRecombination, CarriesAsOftenAsTheColumnsNeed)
         c.a[count - 1] = c.a[count - 2] = c.b[count - 1] = 0;
         cases.push_back(c);
     }
+    // Limbs of nines that a carry runs through, across groups of four limbs: from limb 1 on,
+    // taking a carry of one, and from limb 23 on, a carry of two meeting B - 2.
+    coefficients ripple{std::vector<u64>(40, 0), std::vector<u64>(40, 0),
+                        std::vector<u64>(40, limbbase - 1)};
+    ripple.b[0] = 1;
+    ripple.r[20] = 0;
+    ripple.a[20] = 2;
+    ripple.b[21] = limbbase - 1;
+    ripple.r[22] = limbbase - 1;
+    ripple.r[23] = limbbase - 2;
+    cases.push_back(ripple);
     std::mt19937_64 rng(11);
     const u64 edges[] = {0, 1, 2, limbbase / 2, limbbase - 2, limbbase - 1};
     const u64 tops[] = {0, 1, 2, 3, (u64{1} << 30) - 1};  // c < 2^30 10^36 (modular.hpp)

@@ -77,6 +77,10 @@ inline void split(u64 y0, u64 y1, u64 y2, u64& r, u64& b, u64& a)
 class carries
 {
 public:
+    carries() = default;
+    /// Resumed at limb k: the carry into it, the b of coefficient k - 1 and the a of k - 1 and
+    /// k - 2.
+    carries(u64 carryin, u64 b1, u64 a1k, u64 a2k) : carry(carryin), below(b1), a1(a1k), a2(a2k) {}
     u64 next(u64 r, u64 b, u64 a)
     {
         const u64 limb = add(carry + r + below + a2);

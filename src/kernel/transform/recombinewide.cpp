@@ -1,8 +1,10 @@
 // The Chinese remainder theorem into limbs of base 10^18 (crt.hpp) four coefficients at a time
 // with AVX2: the estimates in doubles, the low words' products from 32-bit ones (AVX2 has no
-// 64-bit multiplier), the quotients' corrections by masks; the carries between coefficients
-// then go one by one. For the backends of processors that have AVX2 (avx2, ifma); elsewhere
-// the portable recombination.
+// 64-bit multiplier), the quotients' corrections by masks. The carries between limbs go four at a
+// time too: each limb's sum splits into a digit below the base and a carry of 0 to 2, and the
+// carry of the limb below is added; only where that reaches the base (a limb of all nines
+// taking a carry) do the four limbs go one by one. For the backends of processors that have
+// AVX2 (avx2, ifma); elsewhere the portable recombination.
 #include "kernel/target.hpp"
 #include "kernel/transform/crt.hpp"
 #include "kernel/transform/transform.hpp"
@@ -86,6 +88,58 @@ __m256i atleast(__m256i x, u64 k)
 {
     return _mm256_cmpgt_epi64(x, set(k * limbbase - 1));
 }
+
+// The lanes of x moved up by one, the top lane of `below` (the vector before x) in lane 0.
+__m256i upone(__m256i x, __m256i below)
+{
+    return _mm256_alignr_epi8(x, _mm256_permute2x128_si256(below, x, 0x21), 8);
+}
+// The lanes of x moved up by two, the top two of `below` in lanes 0 and 1.
+__m256i uptwo(__m256i x, __m256i below)
+{
+    return _mm256_permute2x128_si256(below, x, 0x21);
+}
+
+struct lanes
+{
+    explicit lanes(__m256i x)
+    {
+        _mm256_store_si256(static_cast<__m256i*>(static_cast<void*>(v)), x);
+    }
+    alignas(32) u64 v[4]{};
+};
+
+// The limbs k to k + 3, whose sums of r, the b below and the a two below are `sum` (each below
+// 3B), after the carries of the limbs below: each sum is a digit below B and a carry of 0 to 2,
+// and each limb takes the carry of the one below it, which gives a limb of B or more only where
+// the digit is B - 1 or B - 2. `carry` holds the carry into limb k in its top lane before, and the
+// carry into limb k + 4 there after.
+void carrylimbs(u64* r, __m256i sum, __m256i& carry, const __m256i limb)
+{
+    const __m256i one = atleast(sum, 1), two = atleast(sum, 2);
+    const __m256i digits = _mm256_sub_epi64(_mm256_sub_epi64(sum, _mm256_and_si256(one, limb)),
+                                            _mm256_and_si256(two, limb));
+    const __m256i out = _mm256_sub_epi64(_mm256_sub_epi64(_mm256_setzero_si256(), one), two);
+    const __m256i limbs = _mm256_add_epi64(digits, upone(out, carry));
+    const __m256i reached = atleast(limbs, 1);
+    if (_mm256_testz_si256(reached, reached) != 0)
+    {
+        _mm256_storeu_si256(static_cast<__m256i*>(static_cast<void*>(r)), limbs);
+        carry = out;
+        return;
+    }
+    // A limb reached the base: its carry goes on into the next, one by one.
+    const lanes d(digits), c(out);
+    u64 in = lanes(carry).v[3];
+    for (std::size_t i = 0; i < 4; ++i)
+    {
+        const u64 value = d.v[i] + in;  // below B + 3
+        const u64 over = static_cast<u64>(value >= limbbase);
+        r[i] = value - over * limbbase;
+        in = c.v[i] + over;
+    }
+    carry = set(in);
+}
 }  // namespace
 
 void recombinewide(u64* r, std::size_t count, u64* const residues[3], bool whole)
@@ -94,7 +148,8 @@ void recombinewide(u64* r, std::size_t count, u64* const residues[3], bool whole
                                             {factor(crt.m[1][0]), factor(crt.m[1][1])},
                                             {factor(crt.m[2][0]), factor(crt.m[2][1])}};
     const __m256i limb = set(limbbase);
-    carries limbs;
+    // The b and a of the four coefficients before, and the carry into the next limb (top lanes).
+    __m256i bbelow = _mm256_setzero_si256(), abelow = bbelow, carry = bbelow;
     std::size_t k = 0;
     for (; k + 4 <= count; k += 4)
     {
@@ -143,13 +198,15 @@ void recombinewide(u64* r, std::size_t count, u64* const residues[3], bool whole
         q1 = _mm256_sub_epi64(q1, above);
         x1 = _mm256_sub_epi64(x1, _mm256_and_si256(above, limb));
         const __m256i a = _mm256_sub_epi64(q1, choose(crt.top, at1, at2));
-
-        alignas(32) u64 low[4], middle[4], high[4];
-        _mm256_store_si256(static_cast<__m256i*>(static_cast<void*>(low)), x0);
-        _mm256_store_si256(static_cast<__m256i*>(static_cast<void*>(middle)), x1);
-        _mm256_store_si256(static_cast<__m256i*>(static_cast<void*>(high)), a);
-        for (std::size_t i = 0; i < 4; ++i) r[k + i] = limbs.next(low[i], middle[i], high[i]);
+        // Limb k + i is the r of coefficient k + i, the b of k + i - 1 and the a of k + i - 2.
+        const __m256i sum =
+            _mm256_add_epi64(x0, _mm256_add_epi64(upone(x1, bbelow), uptwo(a, abelow)));
+        bbelow = x1;
+        abelow = a;
+        carrylimbs(r + k, sum, carry, limb);
     }
+    const lanes b(bbelow), a(abelow);
+    carries limbs(lanes(carry).v[3], b.v[3], a.v[3], a.v[2]);
     for (; k < count; ++k)
     {
         u64 low = 0, middle = 0, high = 0;
