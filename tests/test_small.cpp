@@ -4,6 +4,7 @@
 #include "kernel/digits.hpp"
 #include "kernel/limb.hpp"
 #include "kernel/small.hpp"
+#include "kernel/transform/backend.hpp"
 #include "number/stores.hpp"
 #include "support.hpp"
 
@@ -119,13 +120,19 @@ TEST(SmallArithmetic, ProductsAndDigitsGoBothWays)
 }
 
 // Limbs of 18 digits in and out, against digit-by-digit references: every length up to seven
-// limbs (pairs of limbs go through the vector on x86-64, the rest one by one), with zero limbs
-// above the digits, all nines, and a digit out of range (read modulo 10) at a random place.
+// limbs (pairs of limbs go through the vector on x86-64, groups of four through the vector
+// kernels of the backends that have them, the rest one by one), with zero limbs above the digits,
+// all nines, and a digit out of range (read modulo 10) at a random place.
 TEST(LimbDigits, PackAndUnpackMatchTheDigitByDigitReference)
 {
     constexpr std::size_t most = 7 * limbdigits;
     std::mt19937_64 rng(testseed());
     const std::int8_t strange[] = {10, 19, 127, -1, -128};
+    std::vector<const wordkernels*> vectors{nullptr};
+    for (const transform::backend* backend : transform::backends)
+        if (backend->available() && backend->words != nullptr &&
+            std::find(vectors.begin(), vectors.end(), backend->words) == vectors.end())
+            vectors.push_back(backend->words);
     for (std::size_t len = 0; len <= most; ++len)
         for (int round = 0; round < 12; ++round)
         {
@@ -136,13 +143,19 @@ TEST(LimbDigits, PackAndUnpackMatchTheDigitByDigitReference)
                 digits[rng() % len] = strange[rng() % 5];
             const std::size_t count = limbsfor(len) + static_cast<std::size_t>(round % 2) * 2;
             std::uint64_t limbs[most / limbdigits + 3] = {};
-            pack(digits, len, limbs, count);
-            for (std::size_t l = 0; l < count; ++l)
+            for (const wordkernels* vector : vectors)
             {
-                std::uint64_t want = 0;
-                for (std::size_t i = std::min(len, (l + 1) * limbdigits); i-- > l * limbdigits;)
-                    want = want * 10 + static_cast<std::uint64_t>((digits[i] % 10 + 10) % 10);
-                ASSERT_EQ(limbs[l], want) << len << " digits, limb " << l << ", round " << round;
+                std::fill(std::begin(limbs), std::end(limbs), std::uint64_t{7});
+                pack(digits, len, limbs, count, vector);
+                for (std::size_t l = 0; l < count; ++l)
+                {
+                    std::uint64_t want = 0;
+                    for (std::size_t i = std::min(len, (l + 1) * limbdigits); i-- > l * limbdigits;)
+                        want = want * 10 + static_cast<std::uint64_t>((digits[i] % 10 + 10) % 10);
+                    ASSERT_EQ(limbs[l], want) << len << " digits, limb " << l << ", round " << round
+                                              << (vector != nullptr ? ", vector" : "");
+                }
+                ASSERT_EQ(limbs[count], 7u) << "a limb written past the count";
             }
 
             // Out: limbs below 10^18 (the top ones zero in some rounds), n digits and no more.

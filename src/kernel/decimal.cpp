@@ -26,12 +26,16 @@ namespace
 class limbframe
 {
 public:
-    explicit limbframe(std::size_t limbs) : space(limbs), room(space.data, limbs) {}
+    /// With the vector kernels of the operation's backend, for the digits in (null: none).
+    limbframe(std::size_t limbs, const wordkernels* kernels)
+        : space(limbs), room(space.data, limbs), vector(kernels)
+    {
+    }
     /// `count` limbs holding the `len` digits at `d` (zero above them).
     u64* packed(const std::int8_t* d, std::size_t len, std::size_t count)
     {
         u64* x = room.take(count);
-        pack(d, len, x, count);
+        pack(d, len, x, count, vector);
         return x;
     }
     /// `count` limbs, all zero.
@@ -49,6 +53,7 @@ public:
 private:
     const scratch space;
     arena room;
+    const wordkernels* vector;
 };
 
 // Bytes of scratch as limbs.
@@ -154,7 +159,7 @@ void mullow(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::siz
         return;
     const std::size_t m = limbsfor(n);  // limbs of the result
     const std::size_t na = limbsfor(la), nb = limbsfor(lb);
-    limbframe frame(na + nb + m + lowscratch(na, nb, m, via));
+    limbframe frame(na + nb + m + lowscratch(na, nb, m, via), via.words);
     const u64* pa = frame.packed(a, la, na);
     const u64* pb = frame.packed(b, lb, nb);
     u64* pr = frame.take(m);
@@ -170,7 +175,7 @@ void powlow(const std::int8_t* base, std::size_t lbase, std::uint64_t exponent, 
     const std::size_t m = limbsfor(n);
     // The base, the power so far and its next value, then the scratch of the products (at most
     // what the longest of them takes).
-    limbframe frame(3 * m + lowscratchmost(m, via));
+    limbframe frame(3 * m + lowscratchmost(m, via), via.words);
     const std::size_t nb = std::max<std::size_t>(limbsfor(std::min(lbase, n)), 1);
     const u64* b = frame.packed(base, std::min(lbase, n), nb);
     u64* r = frame.zeros(m);
@@ -256,7 +261,8 @@ void divmod(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::siz
     // The quotient's limbs, as long as the width, then the division's own scratch.
     limbframe frame(
         m + (shifted ? (la + limbdigits) / 8 + 1 + (na + 2) + nb + normalisedscratch(nb, via)
-                     : na + nb + m + dividescratch(na, nb, via)));
+                     : na + nb + m + dividescratch(na, nb, via)),
+        via.words);
     u64* pq = frame.zeros(m);
     if (shifted)
         dividedigits(a, la, b, lb, pq, r, n, frame, via);

@@ -6,6 +6,7 @@
 #include "kernel/digitlanes.hpp"
 #include "kernel/limb.hpp"
 #include "kernel/swar.hpp"
+#include "kernel/wordcolumns.hpp"
 
 #include <algorithm>
 #include <cassert>
@@ -151,11 +152,12 @@ inline u64 lastlimbof(const std::int8_t* d, std::size_t len, std::size_t rest, u
 }
 }  // namespace
 
-void pack(const std::int8_t* d, std::size_t len, u64* limbs, std::size_t count)
+void pack(const std::int8_t* d, std::size_t len, u64* limbs, std::size_t count,
+          const wordkernels* vector)
 {
     const std::size_t full = std::min(count, len / limbdigits);
     u64 bad = 0;
-    std::size_t l = 0;
+    std::size_t l = vector != nullptr ? vector->limbs(d, full, limbs, bad) : 0;
 #if defined(QUORVEL_DIGIT_LANES)
     // Two limbs at a time: their low sixteen digits through the vector, the top two one by one.
     __m128i above = _mm_setzero_si128();

@@ -12,6 +12,8 @@ namespace QUORVEL
 {
 namespace detail
 {
+struct wordkernels;
+
 /// True when every one of the `len` digits is in 0 to 9.
 bool alldecimal(const std::int8_t* d, std::size_t len);
 /// The same for two strings of `len` digits, in one pass.
@@ -19,9 +21,11 @@ bool alldecimal(const std::int8_t* a, const std::int8_t* b, std::size_t len);
 /// The number of the first `len` digits up to the most significant non-zero one.
 std::size_t significant(const std::int8_t* d, std::size_t len);
 
-/// Packs `len` digits into `count` limbs of base 10^18 (zero above the digits). Digits outside
-/// 0 to 9 are read modulo 10.
-void pack(const std::int8_t* d, std::size_t len, std::uint64_t* limbs, std::size_t count);
+/// Packs `len` digits into `count` limbs of base 10^18 (zero above the digits), with the vector
+/// kernels of the operation's backend where it has them (kernel/wordcolumns.hpp; null: SSE2 or
+/// plain words). Digits outside 0 to 9 are read modulo 10.
+void pack(const std::int8_t* d, std::size_t len, std::uint64_t* limbs, std::size_t count,
+          const wordkernels* vector = nullptr);
 /// Writes the low `n` digits of the limbs (limbs below 10^18).
 void unpack(const std::uint64_t* limbs, std::int8_t* out, std::size_t n);
 

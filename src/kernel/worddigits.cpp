@@ -5,9 +5,12 @@
 // (by 32-bit multiplies), the quarters pairs below 100 and the pairs digits in 16-bit lanes
 // (multiplies that keep the high half divide by 100 and by 10). What is left over (fewer than 64
 // digits) goes through `towords` and `fromwords`.
+#include "kernel/limb.hpp"
 #include "kernel/target.hpp"
 #include "kernel/wordcolumns.hpp"
 #include "kernel/words.hpp"
+
+#include <cstring>
 
 #if defined(QUORVEL_X86_TARGETS)
 #include <immintrin.h>
@@ -24,16 +27,19 @@ __m256i load(const void* at)
     return _mm256_loadu_si256(static_cast<const __m256i*>(at));
 }
 
-// The eight values below 10^4 of the 32 digits at `at` (the least significant first; those of
-// the low sixteen in the low half); bytes above 9 (read unsigned) leave bytes of `above` non-zero.
-__m256i quads(const std::int8_t* at, __m256i& above)
+// The eight values below 10^4 of the 32 digits in x (the least significant first; those of the
+// low sixteen in the low half); bytes above 9 (read unsigned) leave bytes of `above` non-zero.
+__m256i quads(__m256i x, __m256i& above)
 {
     const __m256i zero = _mm256_setzero_si256(), tens = _mm256_set1_epi32(10 << 16 | 1);
-    const __m256i x = load(at);
     above = _mm256_or_si256(above, _mm256_subs_epu8(x, _mm256_set1_epi8(9)));
     const __m256i lo = _mm256_madd_epi16(_mm256_unpacklo_epi8(x, zero), tens);
     const __m256i hi = _mm256_madd_epi16(_mm256_unpackhi_epi8(x, zero), tens);
     return _mm256_madd_epi16(_mm256_packs_epi32(lo, hi), _mm256_set1_epi32(100 << 16 | 1));
+}
+__m256i quads(const std::int8_t* at, __m256i& above)
+{
+    return quads(load(at), above);
 }
 
 // The words of the 64 digits at d, 64 at a time while they last; returns the words done.
@@ -95,6 +101,63 @@ std::size_t eightwords(const std::uint32_t* values, std::int8_t* out, std::size_
     for (; 8 * k + 64 <= n; k += 8) store64(out + 8 * k, quarters(load(values + k)));
     return k;
 }
+
+// Two sixteen-byte loads as the halves of one register.
+__m256i loadpair(const std::int8_t* low, const std::int8_t* high)
+{
+    const auto at = [](const std::int8_t* x)
+    { return _mm_loadu_si128(static_cast<const __m128i*>(static_cast<const void*>(x))); };
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(at(low)), at(high), 1);
+}
+// The two bytes at x as the low ones of a word.
+std::int64_t twobytes(const std::int8_t* x)
+{
+    std::uint16_t v = 0;
+    std::memcpy(&v, x, sizeof v);
+    return v;
+}
+
+// The limbs of the first `count` eighteen digits at d, four at a time: each limb's low sixteen
+// digits through the quads and words below 10^8 (in 32-bit lanes, low word first), its top two
+// from their bytes; a limb is low + high 10^8 + top 10^16, from products of 32-bit words.
+std::size_t fourlimbs(const std::int8_t* d, std::size_t count, u64* limbs, u64& bad)
+{
+    const __m256i eight = _mm256_set1_epi64x(100000000);
+    const __m256i sixteenlow = _mm256_set1_epi64x(10000000000000000 & 0xFFFFFFFF);
+    const __m256i sixteenhigh = _mm256_set1_epi64x(10000000000000000 >> 32);
+    __m256i above = _mm256_setzero_si256();
+    std::size_t l = 0;
+    for (; l + 4 <= count; l += 4)
+    {
+        const std::int8_t* at = d + l * limbdigits;
+        const __m256i first = quads(loadpair(at, at + limbdigits), above);
+        const __m256i second = quads(loadpair(at + 2 * limbdigits, at + 3 * limbdigits), above);
+        // Per half, the words of its limb of `first`, then of its limb of `second`: in 64-bit
+        // lanes the limbs 0, 2, 1, 3, put in order.
+        const __m256i words =
+            _mm256_permute4x64_epi64(_mm256_madd_epi16(_mm256_packs_epi32(first, second),
+                                                       _mm256_set1_epi32(10000 << 16 | 1)),
+                                     0xD8);
+        const __m256i tops = _mm256_set_epi64x(twobytes(at + 3 * limbdigits + 16),
+                                               twobytes(at + 2 * limbdigits + 16),
+                                               twobytes(at + limbdigits + 16), twobytes(at + 16));
+        above = _mm256_or_si256(above, _mm256_subs_epu8(tops, _mm256_set1_epi8(9)));
+        const __m256i top =
+            _mm256_add_epi64(_mm256_and_si256(tops, _mm256_set1_epi64x(0xFF)),
+                             _mm256_mul_epu32(_mm256_srli_epi64(tops, 8), _mm256_set1_epi64x(10)));
+        const __m256i low =
+            _mm256_add_epi64(_mm256_and_si256(words, _mm256_set1_epi64x(0xFFFFFFFF)),
+                             _mm256_mul_epu32(_mm256_srli_epi64(words, 32), eight));
+        const __m256i high =
+            _mm256_add_epi64(_mm256_mul_epu32(top, sixteenlow),
+                             _mm256_slli_epi64(_mm256_mul_epu32(top, sixteenhigh), 32));
+        _mm256_storeu_si256(static_cast<__m256i*>(static_cast<void*>(limbs + l)),
+                            _mm256_add_epi64(low, high));
+    }
+    const __m256i ok = _mm256_cmpeq_epi8(above, _mm256_setzero_si256());
+    bad |= static_cast<u64>(_mm256_movemask_epi8(ok) != -1);
+    return l;
+}
 }  // namespace
 QUORVEL_TARGET_END
 
@@ -108,6 +171,11 @@ void avx2digits(const std::uint32_t* values, std::int8_t* out, std::size_t n)
 {
     const std::size_t k = eightwords(values, out, n);
     fromwords(values + k, out + 8 * k, n - 8 * k);
+}
+
+std::size_t avx2limbs(const std::int8_t* d, std::size_t count, u64* limbs, u64& bad)
+{
+    return fourlimbs(d, count, limbs, bad);
 }
 }  // namespace detail
 }  // namespace QUORVEL
