@@ -122,12 +122,21 @@ TEST(SmallArithmetic, ProductsAndDigitsGoBothWays)
 // Limbs of 18 digits in and out, against digit-by-digit references: every length up to seven
 // limbs (pairs of limbs go through the vector on x86-64, groups of four through the vector
 // kernels of the backends that have them, the rest one by one), with zero limbs above the digits,
-// all nines, and a digit out of range (read modulo 10) at a random place.
+// all nines, a digit out of range (read modulo 10) at a random place, and limbs out where their
+// words turn over.
 TEST(LimbDigits, PackAndUnpackMatchTheDigitByDigitReference)
 {
     constexpr std::size_t most = 7 * limbdigits;
     std::mt19937_64 rng(testseed());
     const std::int8_t strange[] = {10, 19, 127, -1, -128};
+    // Limbs where a word of eight digits or the top two turn over.
+    const std::uint64_t edges[] = {1,
+                                   99999999,
+                                   100000000,
+                                   9999999999999999,
+                                   10000000000000000,
+                                   limbbase - 1,
+                                   123456789012345678};
     std::vector<const wordkernels*> vectors{nullptr};
     for (const transform::backend* backend : transform::backends)
         if (backend->available() && backend->words != nullptr &&
@@ -158,20 +167,26 @@ TEST(LimbDigits, PackAndUnpackMatchTheDigitByDigitReference)
                 ASSERT_EQ(limbs[count], 7u) << "a limb written past the count";
             }
 
-            // Out: limbs below 10^18 (the top ones zero in some rounds), n digits and no more.
+            // Out: limbs below 10^18 (the top ones zero in some rounds, edges in others), n digits
+            // and no more.
             for (std::size_t l = 0; l < count; ++l)
-                limbs[l] = round % 4 == 1 && l + 1 >= limbsfor(len) ? 0 : rng() % limbbase;
-            std::int8_t out[most + 1];
-            std::fill(out, out + most + 1, std::int8_t{42});
-            unpack(limbs, out, len);
-            for (std::size_t i = 0; i < len; ++i)
+                limbs[l] = round % 4 == 1 && l + 1 >= limbsfor(len) ? 0
+                           : round % 3 == 0                         ? edges[rng() % 7]
+                                                                    : rng() % limbbase;
+            for (const wordkernels* vector : vectors)
             {
-                std::uint64_t limb = limbs[i / limbdigits];
-                for (std::size_t k = 0; k < i % limbdigits; ++k) limb /= 10;
-                ASSERT_EQ(out[i], static_cast<std::int8_t>(limb % 10))
-                    << len << " digits, at " << i;
+                std::int8_t out[most + 1];
+                std::fill(out, out + most + 1, std::int8_t{42});
+                unpack(limbs, out, len, vector);
+                for (std::size_t i = 0; i < len; ++i)
+                {
+                    std::uint64_t limb = limbs[i / limbdigits];
+                    for (std::size_t k = 0; k < i % limbdigits; ++k) limb /= 10;
+                    ASSERT_EQ(out[i], static_cast<std::int8_t>(limb % 10))
+                        << len << " digits, at " << i << (vector != nullptr ? ", vector" : "");
+                }
+                ASSERT_EQ(out[len], 42) << len << " digits";
             }
-            ASSERT_EQ(out[len], 42) << len << " digits";
         }
 }
 

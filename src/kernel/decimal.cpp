@@ -164,7 +164,7 @@ void mullow(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::siz
     const u64* pb = frame.packed(b, lb, nb);
     u64* pr = frame.take(m);
     lowproduct(pr, pa, na, pb, nb, m, frame.rest(), via);
-    unpack(pr, out, n);
+    unpack(pr, out, n, via.words);
 }
 
 void powlow(const std::int8_t* base, std::size_t lbase, std::uint64_t exponent, std::int8_t* out,
@@ -205,7 +205,7 @@ void powlow(const std::int8_t* base, std::size_t lbase, std::uint64_t exponent, 
             }
         }
     }
-    unpack(r, out, n);
+    unpack(r, out, n, via.words);
 }
 
 namespace
@@ -229,7 +229,7 @@ void dividedigits(const std::int8_t* a, std::size_t la, const std::int8_t* b, st
     dividenormalised(pq, u, nu, v, nv, frame.rest(), via);
     if (r != nullptr)
     {
-        unpack(u, shifted, lb + s);  // the remainder times 10^s
+        unpack(u, shifted, lb + s, via.words);  // the remainder times 10^s
         std::memcpy(r, shifted + s, lb);
         std::memset(r + lb, 0, n - lb);
     }
@@ -273,10 +273,10 @@ void divmod(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::siz
         u64* pr = frame.zeros(m);
         divide(pq, pr, pa, na, pb, nb, frame.rest(), via);
         if (r != nullptr)
-            unpack(pr, r, n);
+            unpack(pr, r, n, via.words);
     }
     if (q != nullptr)
-        unpack(pq, q, n);
+        unpack(pq, q, n, via.words);
 }
 }  // namespace detail
 }  // namespace QUORVEL

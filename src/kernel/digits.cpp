@@ -188,7 +188,7 @@ void pack(const std::int8_t* d, std::size_t len, u64* limbs, std::size_t count,
             limbs[k] = limbmodulo(d + k * limbdigits, std::min(limbdigits, len - k * limbdigits));
 }
 
-void unpack(const u64* limbs, std::int8_t* out, std::size_t n)
+void unpack(const u64* limbs, std::int8_t* out, std::size_t n, const wordkernels* vector)
 {
     std::size_t m = limbsfor(n);
     if (m > 0 && limbs[m - 1] == 0)
@@ -199,7 +199,7 @@ void unpack(const u64* limbs, std::int8_t* out, std::size_t n)
         n = m * limbdigits;
     }
     const std::size_t full = n / limbdigits;
-    std::size_t l = 0;
+    std::size_t l = vector != nullptr ? vector->limbdigits(limbs, out, full) : 0;
 #if defined(QUORVEL_DIGIT_LANES)
     // Two limbs at a time: their low sixteen digits through the vector, the top two one by one.
     for (; l + 2 <= full; l += 2)

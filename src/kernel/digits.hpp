@@ -26,8 +26,10 @@ std::size_t significant(const std::int8_t* d, std::size_t len);
 /// plain words). Digits outside 0 to 9 are read modulo 10.
 void pack(const std::int8_t* d, std::size_t len, std::uint64_t* limbs, std::size_t count,
           const wordkernels* vector = nullptr);
-/// Writes the low `n` digits of the limbs (limbs below 10^18).
-void unpack(const std::uint64_t* limbs, std::int8_t* out, std::size_t n);
+/// Writes the low `n` digits of the limbs (limbs below 10^18), with the vector kernels of the
+/// operation's backend where it has them, as for `pack`.
+void unpack(const std::uint64_t* limbs, std::int8_t* out, std::size_t n,
+            const wordkernels* vector = nullptr);
 
 /// out = a + b modulo 10^n, for digits 0 to 9; returns the carry out. `out` may be `a` or `b`.
 bool adddigits(const std::int8_t* a, const std::int8_t* b, std::int8_t* out, std::size_t n);

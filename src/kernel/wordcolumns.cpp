@@ -86,7 +86,7 @@ void avx2columns(u64* c, std::size_t count, const std::uint32_t* x, std::size_t 
     columns(c, count, x, nx, y, ny);
 }
 
-const wordkernels avx2wordkernels{avx2columns, avx2words, avx2digits, avx2limbs};
+const wordkernels avx2wordkernels{avx2columns, avx2words, avx2digits, avx2limbs, avx2limbdigits};
 }  // namespace detail
 }  // namespace QUORVEL
 #endif

@@ -120,7 +120,7 @@ std::int64_t twobytes(const std::int8_t* x)
 // The limbs of the first `count` eighteen digits at d, four at a time: each limb's low sixteen
 // digits through the quads and words below 10^8 (in 32-bit lanes, low word first), its top two
 // from their bytes; a limb is low + high 10^8 + top 10^16, from products of 32-bit words.
-std::size_t fourlimbs(const std::int8_t* d, std::size_t count, u64* limbs, u64& bad)
+std::size_t limbsof(const std::int8_t* d, std::size_t count, u64* limbs, u64& bad)
 {
     const __m256i eight = _mm256_set1_epi64x(100000000);
     const __m256i sixteenlow = _mm256_set1_epi64x(10000000000000000 & 0xFFFFFFFF);
@@ -158,6 +158,47 @@ std::size_t fourlimbs(const std::int8_t* d, std::size_t count, u64* limbs, u64& 
     bad |= static_cast<u64>(_mm256_movemask_epi8(ok) != -1);
     return l;
 }
+
+// The digits of limbs below 10^18, four at a time: each limb's two words below 10^8 (its low
+// sixteen digits) and its top two digits split off by the scalar multiplier, the words' digits
+// through the quarters of one register.
+std::size_t digitsof(const u64* limbs, std::int8_t* out, std::size_t count)
+{
+    std::size_t l = 0;
+    for (; l + 4 <= count; l += 4)
+    {
+        u64 words[4];
+        std::uint16_t tops[4];
+        for (std::size_t i = 0; i < 4; ++i)
+        {
+            const u64 v = limbs[l + i], q = v / 100000000, top = q / 100000000;
+            words[i] = (v - q * 100000000) | (q - top * 100000000) << 32;
+            tops[i] = static_cast<std::uint16_t>(top % 10 | (top / 10) << 8);
+        }
+        // (From registers: a load of the four words just stored would wait for the stores.)
+        const __m256i w = _mm256_set_epi64x(
+            static_cast<std::int64_t>(words[3]), static_cast<std::int64_t>(words[2]),
+            static_cast<std::int64_t>(words[1]), static_cast<std::int64_t>(words[0]));
+        // The quarters and the digits of the words 0, 1 and 4, 5 in `first`, of 2, 3 and 6, 7
+        // in `last`: sixteen digits per limb.
+        const __m256i x = quarters(w);
+        const __m256i hundreds =
+            _mm256_srli_epi16(_mm256_mulhi_epu16(x, _mm256_set1_epi16(5243)), 3);  // / 100
+        const __m256i units =
+            _mm256_sub_epi16(x, _mm256_mullo_epi16(hundreds, _mm256_set1_epi16(100)));
+        const __m256i first = digits(_mm256_unpacklo_epi16(units, hundreds));
+        const __m256i last = digits(_mm256_unpackhi_epi16(units, hundreds));
+        std::int8_t* d = out + l * limbdigits;
+        const auto put = [](std::int8_t* at, __m128i sixteen)
+        { _mm_storeu_si128(static_cast<__m128i*>(static_cast<void*>(at)), sixteen); };
+        put(d, _mm256_castsi256_si128(first));
+        put(d + limbdigits, _mm256_castsi256_si128(last));
+        put(d + 2 * limbdigits, _mm256_extracti128_si256(first, 1));
+        put(d + 3 * limbdigits, _mm256_extracti128_si256(last, 1));
+        for (std::size_t i = 0; i < 4; ++i) std::memcpy(d + i * limbdigits + 16, tops + i, 2);
+    }
+    return l;
+}
 }  // namespace
 QUORVEL_TARGET_END
 
@@ -175,7 +216,12 @@ void avx2digits(const std::uint32_t* values, std::int8_t* out, std::size_t n)
 
 std::size_t avx2limbs(const std::int8_t* d, std::size_t count, u64* limbs, u64& bad)
 {
-    return fourlimbs(d, count, limbs, bad);
+    return limbsof(d, count, limbs, bad);
+}
+
+std::size_t avx2limbdigits(const u64* limbs, std::int8_t* out, std::size_t count)
+{
+    return digitsof(limbs, out, count);
 }
 }  // namespace detail
 }  // namespace QUORVEL
