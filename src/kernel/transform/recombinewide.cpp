@@ -1,8 +1,9 @@
 // The Chinese remainder theorem into limbs of base 10^18 (crt.hpp) four coefficients at a time
 // with AVX2: the estimates in doubles, the low words' products from 32-bit ones (AVX2 has no
-// 64-bit multiplier), the quotients' corrections by masks. The carries between limbs go four at a
-// time too: each limb's sum splits into a digit below the base and a carry of 0 to 2, and the
-// carry of the limb below is added; only where that reaches the base (a limb of all nines
+// 64-bit multiplier; the cross products, of which only the low halves count, by one 32-bit
+// multiply of both halves at once), the quotients' corrections by masks. The carries between limbs
+// go four at a time too: each limb's sum splits into a digit below the base and a carry of 0 to 2,
+// and the carry of the limb below is added; only where that reaches the base (a limb of all nines
 // taking a carry) do the four limbs go one by one. For the backends of processors that have
 // AVX2 (avx2, ifma); elsewhere the portable recombination.
 #include "kernel/target.hpp"
@@ -35,24 +36,28 @@ __m256i loadwords(const u64* x)
     return _mm256_loadu_si256(static_cast<const __m256i*>(static_cast<const void*>(x)));
 }
 
-// A factor of the low words' products: its 32-bit halves.
+// A factor of the low words' products: its low 32-bit half, and its halves swapped.
 struct factor
 {
-    explicit factor(u64 x) : low(set(x & 0xFFFFFFFFU)), high(set(x >> 32)) {}
-    __m256i low, high;
+    explicit factor(u64 x) : low(set(x & 0xFFFFFFFFU)), swapped(set(x >> 32 | x << 32)) {}
+    __m256i low, swapped;
 };
 
-// Sums of products modulo 2^64, from the words' halves: x y = xl yl + (xl yh + xh yl) 2^32.
+// Sums of products modulo 2^64, from the words' halves: x y = xl yl + (xl yh + xh yl) 2^32, of
+// whose cross products only the low 32 bits count (32-bit products of x by y's swapped halves).
 struct lowsum
 {
     lowsum() : low(_mm256_setzero_si256()), cross(_mm256_setzero_si256()) {}
-    void add(__m256i x, __m256i xhigh, const factor& y)
+    void add(__m256i x, const factor& y)
     {
         low = _mm256_add_epi64(low, _mm256_mul_epu32(x, y.low));
-        cross = _mm256_add_epi64(
-            cross, _mm256_add_epi64(_mm256_mul_epu32(x, y.high), _mm256_mul_epu32(xhigh, y.low)));
+        cross = _mm256_add_epi32(cross, _mm256_mullo_epi32(x, y.swapped));
     }
-    __m256i value() const { return _mm256_add_epi64(low, _mm256_slli_epi64(cross, 32)); }
+    __m256i value() const
+    {
+        const __m256i sum = _mm256_add_epi32(cross, _mm256_srli_epi64(cross, 32));
+        return _mm256_add_epi64(low, _mm256_slli_epi64(sum, 32));
+    }
     __m256i low, cross;
 };
 
@@ -79,7 +84,7 @@ __m256d choose(double j0, double j1, double j2, __m256d at1, __m256d at2)
 __m256i lessmultiple(__m256i x, __m256i q, const factor& base)
 {
     lowsum product;
-    product.add(q, _mm256_srli_epi64(q, 32), base);
+    product.add(q, base);
     return _mm256_sub_epi64(x, product.value());
 }
 
@@ -153,12 +158,11 @@ void recombinewide(u64* r, std::size_t count, u64* const residues[3], bool whole
     std::size_t k = 0;
     for (; k + 4 <= count; k += 4)
     {
-        __m256i y[3], yhigh[3];
+        __m256i y[3];
         __m256d f[3];
         for (std::size_t i = 0; i < 3; ++i)
         {
             y[i] = loadwords(residues[i] + k);
-            yhigh[i] = _mm256_srli_epi64(y[i], 32);
             f[i] = avx2words::asdoubles(y[i]);
         }
         const __m256d fractions = _mm256_fmadd_pd(
@@ -174,8 +178,8 @@ void recombinewide(u64* r, std::size_t count, u64* const residues[3], bool whole
         __m256d e1 = choose(crt.offset[0][1], crt.offset[1][1], crt.offset[2][1], at1, at2);
         for (std::size_t i = 0; i < 3; ++i)
         {
-            t0.add(y[i], yhigh[i], m[i][0]);
-            t1.add(y[i], yhigh[i], m[i][1]);
+            t0.add(y[i], m[i][0]);
+            t1.add(y[i], m[i][1]);
             e0 = _mm256_fmadd_pd(f[i], _mm256_set1_pd(crt.mb[i][0]), e0);
             e1 = _mm256_fmadd_pd(f[i], _mm256_set1_pd(crt.mb[i][1]), e1);
         }
