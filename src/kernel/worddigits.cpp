@@ -4,7 +4,9 @@
 // by one multiply-add of neighbouring lanes. Out: eight words become sixteen quarters below 10^4
 // (by 32-bit multiplies), the quarters pairs below 100 and the pairs digits in 16-bit lanes
 // (multiplies that keep the high half divide by 100 and by 10). What is left over (fewer than 64
-// digits) goes through `towords` and `fromwords`.
+// digits) goes through `towords` and `fromwords`. The same steps take digits in and out of limbs
+// of base 10^18 four limbs at a time (each limb's low sixteen digits as two words, its top two
+// apart); the rest of the limbs go through `pack` and `unpack`.
 #include "kernel/limb.hpp"
 #include "kernel/target.hpp"
 #include "kernel/wordcolumns.hpp"
@@ -80,19 +82,28 @@ __m256i digits(__m256i pairs)
     return _mm256_or_si256(units, _mm256_slli_epi16(tens, 8));
 }
 
+// The digits of the quarters in x: per 128-bit half, those of its first two words in `first` and
+// of its last two in `last`, sixteen each (from each quarter's pairs: `high` = x / 100, `low`).
+struct quarterdigits
+{
+    explicit quarterdigits(__m256i x)
+        : high(_mm256_srli_epi16(_mm256_mulhi_epu16(x, _mm256_set1_epi16(5243)), 3)),
+          low(_mm256_sub_epi16(x, _mm256_mullo_epi16(high, _mm256_set1_epi16(100)))),
+          first(digits(_mm256_unpacklo_epi16(low, high))),
+          last(digits(_mm256_unpackhi_epi16(low, high)))
+    {
+    }
+    __m256i high, low, first, last;
+};
+
 // The 64 digits of the quarters in x (the words of its low half first) at `at`.
 void store64(std::int8_t* at, __m256i x)
 {
-    const __m256i high =
-        _mm256_srli_epi16(_mm256_mulhi_epu16(x, _mm256_set1_epi16(5243)), 3);  // / 100
-    const __m256i low = _mm256_sub_epi16(x, _mm256_mullo_epi16(high, _mm256_set1_epi16(100)));
-    // Per 128-bit half: the digits of its first two words, then of its last two.
-    const __m256i first = digits(_mm256_unpacklo_epi16(low, high));
-    const __m256i last = digits(_mm256_unpackhi_epi16(low, high));
+    const quarterdigits q(x);
     _mm256_storeu_si256(static_cast<__m256i*>(static_cast<void*>(at)),
-                        _mm256_permute2x128_si256(first, last, 0x20));
+                        _mm256_permute2x128_si256(q.first, q.last, 0x20));
     _mm256_storeu_si256(static_cast<__m256i*>(static_cast<void*>(at + 32)),
-                        _mm256_permute2x128_si256(first, last, 0x31));
+                        _mm256_permute2x128_si256(q.first, q.last, 0x31));
 }
 
 std::size_t eightwords(const std::uint32_t* values, std::int8_t* out, std::size_t n)
@@ -179,22 +190,16 @@ std::size_t digitsof(const u64* limbs, std::int8_t* out, std::size_t count)
         const __m256i w = _mm256_set_epi64x(
             static_cast<std::int64_t>(words[3]), static_cast<std::int64_t>(words[2]),
             static_cast<std::int64_t>(words[1]), static_cast<std::int64_t>(words[0]));
-        // The quarters and the digits of the words 0, 1 and 4, 5 in `first`, of 2, 3 and 6, 7
-        // in `last`: sixteen digits per limb.
-        const __m256i x = quarters(w);
-        const __m256i hundreds =
-            _mm256_srli_epi16(_mm256_mulhi_epu16(x, _mm256_set1_epi16(5243)), 3);  // / 100
-        const __m256i units =
-            _mm256_sub_epi16(x, _mm256_mullo_epi16(hundreds, _mm256_set1_epi16(100)));
-        const __m256i first = digits(_mm256_unpacklo_epi16(units, hundreds));
-        const __m256i last = digits(_mm256_unpackhi_epi16(units, hundreds));
+        // The digits of the words 0, 1 and 4, 5 in `first`, of 2, 3 and 6, 7 in `last`: sixteen
+        // digits per limb.
+        const quarterdigits q(quarters(w));
         std::int8_t* d = out + l * limbdigits;
         const auto put = [](std::int8_t* at, __m128i sixteen)
         { _mm_storeu_si128(static_cast<__m128i*>(static_cast<void*>(at)), sixteen); };
-        put(d, _mm256_castsi256_si128(first));
-        put(d + limbdigits, _mm256_castsi256_si128(last));
-        put(d + 2 * limbdigits, _mm256_extracti128_si256(first, 1));
-        put(d + 3 * limbdigits, _mm256_extracti128_si256(last, 1));
+        put(d, _mm256_castsi256_si128(q.first));
+        put(d + limbdigits, _mm256_castsi256_si128(q.last));
+        put(d + 2 * limbdigits, _mm256_extracti128_si256(q.first, 1));
+        put(d + 3 * limbdigits, _mm256_extracti128_si256(q.last, 1));
         for (std::size_t i = 0; i < 4; ++i) std::memcpy(d + i * limbdigits + 16, tops + i, 2);
     }
     return l;
