@@ -3,6 +3,7 @@
 // chosen to reach each correction of the division's estimates.
 #include "kernel/digits.hpp"
 #include "kernel/limb.hpp"
+#include "kernel/limbdigits.hpp"
 #include "kernel/small.hpp"
 #include "kernel/transform/backend.hpp"
 #include "number/stores.hpp"

@@ -4,6 +4,7 @@
 
 #include "kernel/digits.hpp"
 #include "kernel/divide.hpp"
+#include "kernel/limbdigits.hpp"
 #include "kernel/product.hpp"
 #include "kernel/scratch.hpp"
 #include "kernel/transform/backend.hpp"

@@ -1,6 +1,6 @@
 // Internal: digit strings (one decimal digit per byte, least significant first) worked on eight
-// digits at a time: validation, packing into limbs and back, addition, subtraction, comparison,
-// and conversion from and to decimal text. Not installed.
+// digits at a time: validation, addition, subtraction, comparison, and conversion from and to
+// decimal text (into limbs and back: kernel/limbdigits.hpp). Not installed.
 #pragma once
 
 #include "kernel/limb.hpp"
@@ -12,24 +12,12 @@ namespace QUORVEL
 {
 namespace detail
 {
-struct wordkernels;
-
 /// True when every one of the `len` digits is in 0 to 9.
 bool alldecimal(const std::int8_t* d, std::size_t len);
 /// The same for two strings of `len` digits, in one pass.
 bool alldecimal(const std::int8_t* a, const std::int8_t* b, std::size_t len);
 /// The number of the first `len` digits up to the most significant non-zero one.
 std::size_t significant(const std::int8_t* d, std::size_t len);
-
-/// Packs `len` digits into `count` limbs of base 10^18 (zero above the digits), with the vector
-/// kernels of the operation's backend where it has them (kernel/wordcolumns.hpp; null: SSE2 or
-/// plain words). Digits outside 0 to 9 are read modulo 10.
-void pack(const std::int8_t* d, std::size_t len, std::uint64_t* limbs, std::size_t count,
-          const wordkernels* vector = nullptr);
-/// Writes the low `n` digits of the limbs (limbs below 10^18), with the vector kernels of the
-/// operation's backend where it has them, as for `pack`.
-void unpack(const std::uint64_t* limbs, std::int8_t* out, std::size_t n,
-            const wordkernels* vector = nullptr);
 
 /// out = a + b modulo 10^n, for digits 0 to 9; returns the carry out. `out` may be `a` or `b`.
 bool adddigits(const std::int8_t* a, const std::int8_t* b, std::int8_t* out, std::size_t n);

@@ -2,8 +2,8 @@
 // and powers.
 #include "kernel/natural.hpp"
 
-#include "kernel/digits.hpp"
 #include "kernel/divide.hpp"
+#include "kernel/limbdigits.hpp"
 #include "kernel/product.hpp"
 #include "kernel/scratch.hpp"
 #include "kernel/small.hpp"

@@ -7,7 +7,7 @@
 // digits) goes through `towords` and `fromwords`. The same steps take digits in and out of limbs
 // of base 10^18 four limbs at a time (each limb's low sixteen digits as two words, its top two
 // apart); the rest of the limbs go through `pack` and `unpack`.
-#include "kernel/limb.hpp"
+#include "kernel/limbdigits.hpp"
 #include "kernel/target.hpp"
 #include "kernel/wordcolumns.hpp"
 #include "kernel/words.hpp"
@@ -120,14 +120,6 @@ __m256i loadpair(const std::int8_t* low, const std::int8_t* high)
     { return _mm_loadu_si128(static_cast<const __m128i*>(static_cast<const void*>(x))); };
     return _mm256_inserti128_si256(_mm256_castsi128_si256(at(low)), at(high), 1);
 }
-// The two bytes at x as the low ones of a word.
-std::int64_t twobytes(const std::int8_t* x)
-{
-    std::uint16_t v = 0;
-    std::memcpy(&v, x, sizeof v);
-    return v;
-}
-
 // The limbs of the first `count` eighteen digits at d, four at a time: each limb's low sixteen
 // digits through the quads and words below 10^8 (in 32-bit lanes, low word first), its top two
 // from their bytes; a limb is low + high 10^8 + top 10^16, from products of 32-bit words.
@@ -149,9 +141,9 @@ std::size_t limbsof(const std::int8_t* d, std::size_t count, u64* limbs, u64& ba
             _mm256_permute4x64_epi64(_mm256_madd_epi16(_mm256_packs_epi32(first, second),
                                                        _mm256_set1_epi32(10000 << 16 | 1)),
                                      0xD8);
-        const __m256i tops = _mm256_set_epi64x(twobytes(at + 3 * limbdigits + 16),
-                                               twobytes(at + 2 * limbdigits + 16),
-                                               twobytes(at + limbdigits + 16), twobytes(at + 16));
+        const auto topof = [at](std::size_t i)
+        { return static_cast<std::int64_t>(loadtop(at + i * limbdigits)); };
+        const __m256i tops = _mm256_set_epi64x(topof(3), topof(2), topof(1), topof(0));
         above = _mm256_or_si256(above, _mm256_subs_epu8(tops, _mm256_set1_epi8(9)));
         const __m256i top =
             _mm256_add_epi64(_mm256_and_si256(tops, _mm256_set1_epi64x(0xFF)),
@@ -182,9 +174,9 @@ std::size_t digitsof(const u64* limbs, std::int8_t* out, std::size_t count)
         std::uint16_t tops[4];
         for (std::size_t i = 0; i < 4; ++i)
         {
-            const u64 v = limbs[l + i], q = v / 100000000, top = q / 100000000;
-            words[i] = (v - q * 100000000) | (q - top * 100000000) << 32;
-            tops[i] = static_cast<std::uint16_t>(top % 10 | (top / 10) << 8);
+            const limbwords w = wordsof(limbs[l + i]);
+            words[i] = w.low | w.high << 32;
+            tops[i] = static_cast<std::uint16_t>(toppair(w.top));
         }
         // (From registers: a load of the four words just stored would wait for the stores.)
         const __m256i w = _mm256_set_epi64x(

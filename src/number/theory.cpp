@@ -3,8 +3,8 @@
 // results come back as numbers of the first operand's width, made once everything that can fail
 // has been done.
 #include "kernel/carry.hpp"
-#include "kernel/digits.hpp"
 #include "kernel/gcd.hpp"
+#include "kernel/limbdigits.hpp"
 #include "kernel/natural.hpp"
 #include "kernel/residues.hpp"
 #include "kernel/roots.hpp"
