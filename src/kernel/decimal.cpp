@@ -27,7 +27,7 @@ namespace
 class limbframe
 {
 public:
-    /// With the vector kernels of the operation's backend, for the digits in (null: none).
+    /// With the vector kernels of the operation's backend, for the digits in and out (null: none).
     limbframe(std::size_t limbs, const wordkernels* kernels)
         : space(limbs), room(space.data, limbs), vector(kernels)
     {
@@ -38,6 +38,11 @@ public:
         u64* x = room.take(count);
         pack(d, len, x, count, vector);
         return x;
+    }
+    /// The low `n` digits of the limbs at x, written to `out`.
+    void unpacked(const u64* x, std::int8_t* out, std::size_t n) const
+    {
+        unpack(x, out, n, vector);
     }
     /// `count` limbs, all zero.
     u64* zeros(std::size_t count)
@@ -165,7 +170,7 @@ void mullow(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::siz
     const u64* pb = frame.packed(b, lb, nb);
     u64* pr = frame.take(m);
     lowproduct(pr, pa, na, pb, nb, m, frame.rest(), via);
-    unpack(pr, out, n, via.words);
+    frame.unpacked(pr, out, n);
 }
 
 void powlow(const std::int8_t* base, std::size_t lbase, std::uint64_t exponent, std::int8_t* out,
@@ -206,7 +211,7 @@ void powlow(const std::int8_t* base, std::size_t lbase, std::uint64_t exponent, 
             }
         }
     }
-    unpack(r, out, n, via.words);
+    frame.unpacked(r, out, n);
 }
 
 namespace
@@ -230,7 +235,7 @@ void dividedigits(const std::int8_t* a, std::size_t la, const std::int8_t* b, st
     dividenormalised(pq, u, nu, v, nv, frame.rest(), via);
     if (r != nullptr)
     {
-        unpack(u, shifted, lb + s, via.words);  // the remainder times 10^s
+        frame.unpacked(u, shifted, lb + s);  // the remainder times 10^s
         std::memcpy(r, shifted + s, lb);
         std::memset(r + lb, 0, n - lb);
     }
@@ -274,10 +279,10 @@ void divmod(const std::int8_t* a, std::size_t la, const std::int8_t* b, std::siz
         u64* pr = frame.zeros(m);
         divide(pq, pr, pa, na, pb, nb, frame.rest(), via);
         if (r != nullptr)
-            unpack(pr, r, n, via.words);
+            frame.unpacked(pr, r, n);
     }
     if (q != nullptr)
-        unpack(pq, q, n, via.words);
+        frame.unpacked(pq, q, n);
 }
 }  // namespace detail
 }  // namespace QUORVEL
