@@ -120,14 +120,14 @@ TEST(SmallArithmetic, ProductsAndDigitsGoBothWays)
         }
 }
 
-// Limbs of 18 digits in and out, against digit-by-digit references: every length up to seven
+// Limbs of 18 digits in and out, against digit-by-digit references: every length up to thirteen
 // limbs (pairs of limbs go through the vector on x86-64, groups of four through the vector
-// kernels of the backends that have them, the rest one by one), with zero limbs above the digits,
-// all nines, a digit out of range (read modulo 10) at a random place, and limbs out where their
-// words turn over.
+// kernels of the backends that have them, up to three groups, the rest one by one), with zero limbs
+// above the digits, all nines, a digit out of range (read modulo 10) at a random place, and limbs
+// out where their words turn over.
 TEST(LimbDigits, PackAndUnpackMatchTheDigitByDigitReference)
 {
-    constexpr std::size_t most = 7 * limbdigits;
+    constexpr std::size_t most = 13 * limbdigits;
     std::mt19937_64 rng(testseed());
     const std::int8_t strange[] = {10, 19, 127, -1, -128};
     // Limbs where a word of eight digits or the top two turn over.
